@@ -10,6 +10,8 @@ namespace menus {
 
 QHash<QString, QAction*> buildMenuBar(QMenuBar* bar, const ItemClick& onClick) {
     QHash<QString, QAction*> actions;
+    // Twelve menus fit the designed width only without the style's gaps.
+    bar->setStyleSheet(QStringLiteral("QMenuBar { spacing: 0px; }"));
     for (const Menu& menu : menuBar()) {
         QMenu* m = bar->addMenu(menu.caption.toString());
         m->setObjectName(menu.control.toString());

@@ -3,6 +3,7 @@
 #include "ToolbarTable.h"
 
 #include <QAction>
+#include <QLayout>
 #include <QToolBar>
 
 namespace toolbar {
@@ -10,6 +11,8 @@ namespace toolbar {
 QList<QAction*> buildToolbar(QToolBar* bar, const ButtonClick& onClick) {
     bar->setIconSize(QSize(ImageSize, ImageSize));
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    // Eighteen captioned buttons just fit the designed width without gaps.
+    bar->layout()->setSpacing(0);
     QList<QAction*> actions;
     for (const Button& button : buttons()) {
         QAction* a = bar->addAction(toolbarImage(button.image), button.caption.toString());
