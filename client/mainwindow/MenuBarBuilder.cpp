@@ -15,7 +15,6 @@ QHash<QString, QAction*> buildMenuBar(QMenuBar* bar, const ItemClick& onClick) {
     for (const Menu& menu : menuBar()) {
         QMenu* m = bar->addMenu(menu.caption.toString());
         m->setObjectName(menu.control.toString());
-        m->menuAction()->setObjectName(menu.control.toString());
         for (const Item& item : menu.items) {
             QAction* a = m->addAction(item.caption.toString());
             a->setObjectName(item.control.toString());
