@@ -51,11 +51,9 @@ QScrollBar* makeSpin(QWidget* parent, const QRect& place) {
 
 } // namespace
 
-Calendar::Calendar(QWidget* owner, const QLocale& locale)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      locale_(locale) {
+Calendar::Calendar(QWidget* owner, const QLocale& locale) : QDialog(owner), locale_(locale) {
     setWindowTitle(QStringLiteral("Calendar"));
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twips::size(2910, 3030));
     setColours(this, WindowColour, palette().color(QPalette::WindowText));
 

@@ -42,11 +42,10 @@ QFrame* makeLine(QWidget* parent, const QRect& place, const QColor& colour) {
 } // namespace
 
 frmAbout::frmAbout(AboutActions actions, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      actions_(std::move(actions)) {
+    : QDialog(owner), actions_(std::move(actions)) {
     // Closed is unloaded, whichever way it closes.
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twips::size(5730, 3555));
 
     picIcon = makeLabel(this, twips::rect(240, 240, 540, 540));

@@ -10,10 +10,9 @@
 #include <QPushButton>
 #include <QScreen>
 
-frmLogin::frmLogin(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+frmLogin::frmLogin(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QStringLiteral("Velantrix产业信息化研究办公室"));
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twips::size(8040, 4335));
     QPalette background = palette();
     background.setColor(QPalette::Window,
