@@ -4,7 +4,6 @@
 #include "Portal.h"
 
 #include <QByteArray>
-#include <algorithm>
 
 namespace Module1 {
 namespace {
@@ -33,28 +32,11 @@ ConnectionTest SetConnectionTest(ConnectionTest test) {
 }
 
 QString ReadRegistryString(registry::Root root, const QString& subkey, const QString& valueName) {
-    constexpr std::uint32_t BufferSize = 255;
-    QByteArray buffer(BufferSize, ' ');
-    std::uint32_t length = BufferSize;
-    std::uint32_t type = 0;
-
-    registry::Calls& reg = registry::calls();
-    registry::Handle key = 0;
-    const bool opened =
-        reg.openKey(root, toAnsi(subkey), registry::QueryValueAccess, &key) == registry::Success;
-    // An unopened key makes the query fail, which answers "".
-    const registry::Status rc = reg.queryValue(
-        key, toAnsi(valueName), &type, reinterpret_cast<unsigned char*>(buffer.data()), &length);
-    if (opened)
-        reg.closeKey(key);
-    if (rc != registry::Success || length == 0)
+    registry::Value value;
+    if (!registry::readValue(registry::calls(), root, toAnsi(subkey), toAnsi(valueName),
+                             registry::QueryValueAccess, 255, value))
         return {};
-
-    buffer.truncate(std::min(length, BufferSize));
-    // The length counts the terminating zero when there is one.
-    if (buffer.endsWith('\0'))
-        buffer.chop(1);
-    return QString::fromLocal8Bit(buffer);
+    return QString::fromLocal8Bit(registry::stringText(value.bytes));
 }
 
 QString GetDefaultConnection() {
@@ -82,7 +64,7 @@ QStringList DiallerCommand() {
 #ifdef Q_OS_WIN
     return DiallerCommand(DiallerKind::RemoteAccess, GetDefaultConnection());
 #else
-    return DiallerCommand(DiallerKind::NetworkManager, GetDefaultConnection());
+    return DiallerCommand(DiallerKind::NetworkManager, QString());
 #endif
 }
 

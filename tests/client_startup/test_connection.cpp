@@ -199,6 +199,9 @@ private slots:
     }
 
     void thisPlatformHasNoDefaultConnection() {
+#ifdef Q_OS_WIN
+        QSKIP("Windows has a registry");
+#endif
         // Linux has no registry: nothing is ever found.
         QCOMPARE(Module1::GetDefaultConnection(), QString());
     }
