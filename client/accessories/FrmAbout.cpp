@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTextDocument>
 
 namespace {
 
@@ -47,6 +48,10 @@ frmAbout::frmAbout(AboutActions actions, QWidget* owner)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twips::size(5730, 3555));
+    // The controls are sized for the designer's 8.25-point type.
+    QFont designFont = font();
+    designFont.setPointSizeF(8.25);
+    setFont(designFont);
 
     picIcon = makeLabel(this, twips::rect(240, 240, 540, 540));
     picIcon->setPixmap(QApplication::windowIcon().pixmap(picIcon->size()));
@@ -61,10 +66,17 @@ frmAbout::frmAbout(AboutActions actions, QWidget* owner)
         QStringLiteral("   Orvanta同行协作办公信息系统是上万家旅游企业同时使用的基本业务工具，"
                        "每天有众多的旅行社登陆或使用此系统。"));
 
+    // The picture box draws the border; the text box inside it has none.
     Picture1 = new QFrame(this);
     Picture1->setGeometry(twips::rect(240, 1594, 5175, 739));
+    Picture1->setFrameStyle(QFrame::Box | QFrame::Plain);
     Text1 = new QPlainTextEdit(Picture1);
     Text1->setGeometry(twips::rect(4, 0, 5107, 680));
+    Text1->setFrameShape(QFrame::NoFrame);
+    Text1->document()->setDocumentMargin(1);
+    // Its lines are broken where they are meant to break.
+    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->setPlainText(QStringLiteral("   想与全国的同行开展业务互助合作吗？想同时与上万同行对\n"
                                        "话交流吗？想在随时随地管理旅行社的业务吗？想使用强大的\n"
                                        "行业资源数据吗？赶快登陆“Velantrix在线”免费申请！\n"));
