@@ -95,12 +95,14 @@ inline std::string RowText(const Engine& e, int row) {
 }
 
 // Arm offsets (dx, dy) from the pivot, slot order, from rows and columns.
-inline std::vector<Place> ArmOffsets(const Engine& e, const std::array<int, 4>& cells) {
+using Arms = std::array<Place, 3>;
+
+inline Arms ArmOffsets(const Engine& e, const std::array<int, 4>& cells) {
     const Place pivot = PlaceOf(e, cells[0]);
-    std::vector<Place> offsets;
+    Arms offsets;
     for (std::size_t slot = 1; slot < 4; ++slot) {
         const Place arm = PlaceOf(e, cells[slot]);
-        offsets.push_back({arm.row - pivot.row, arm.col - pivot.col});
+        offsets[slot - 1] = {arm.row - pivot.row, arm.col - pivot.col};
     }
     return offsets;
 }
@@ -112,13 +114,13 @@ inline constexpr int SpawnArms[7][3][2] = {{{-2, 0}, {-1, 0}, {1, 0}}, {{1, 0}, 
                                            {{1, 0}, {0, 1}, {-1, 1}}};
 
 // Arm offsets, as rows and columns, of `type` after `turns` clockwise quarter turns.
-inline std::vector<Place> TurnedArms(int type, int turns) {
-    std::vector<Place> arms;
-    for (const auto& arm : SpawnArms[type]) {
-        int dx = arm[0], dy = arm[1];
+inline Arms TurnedArms(int type, int turns) {
+    Arms arms;
+    for (std::size_t i = 0; i < 3; ++i) {
+        int dx = SpawnArms[type][i][0], dy = SpawnArms[type][i][1];
         for (int t = 0; t < turns; ++t)
             std::tie(dx, dy) = std::pair(-dy, dx);
-        arms.push_back({dy, dx});
+        arms[i] = {dy, dx};
     }
     return arms;
 }
@@ -128,25 +130,27 @@ inline std::string InvariantBroken(const Engine& e) {
     if (!e.GameExists())
         return e.Board().empty() ? "" : "a board without a game";
     const auto count = std::size_t(e.PositionCount());
-    if (e.Board().size() != count || e.Blocks().size() != count)
+    const auto board = e.Board();
+    const auto cells = e.Blocks();
+    if (board.size() != count || cells.size() != count)
         return "board or cells not sized for the game";
     for (std::size_t p = 0; p < count; ++p)
-        if (e.Block(int(p)).shown != (e.Board()[p] != 0))
+        if (cells[p].shown != (board[p] != 0))
             return "cell " + std::to_string(p) + " shown differs from the board";
-    if (e.Block(0).shown)
+    if (cells[0].shown)
         return "position 0 used";
     for (std::size_t slot = 0; slot < 4; ++slot) {
         const int p = e.Piece()[slot];
-        if (p <= 0 || std::size_t(p) >= count || !e.Board()[std::size_t(p)])
+        if (p <= 0 || std::size_t(p) >= count || !board[std::size_t(p)])
             return "piece cell " + std::to_string(p) + " not on the board or not marked";
         for (std::size_t other = 0; other < slot; ++other)
             if (e.Piece()[other] == p)
                 return "piece cells overlap";
     }
-    const auto arms = ArmOffsets(e, e.Piece());
+    const Arms arms = ArmOffsets(e, e.Piece());
     bool known = false;
-    for (int turns = 0; turns < 4; ++turns)
-        known = known || arms == TurnedArms(e.PieceType(), turns);
+    for (int turns = 0; turns < 4 && !known; ++turns)
+        known = arms == TurnedArms(e.PieceType(), turns);
     if (!known)
         return "piece lost its shape (wrapped round a side?)";
     if (e.Level() < 1 || e.Level() > brickvane::MaxLevel)
