@@ -14,16 +14,14 @@
 
 namespace {
 
-PaneSlot makeWebPane(QWidget* parent)
-{
+PaneSlot makeWebPane(QWidget* parent) {
     auto* pane = new WebEnginePane(parent);
     return {pane, pane};
 }
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Orvanta"));
     portal::initFromEnvironment();

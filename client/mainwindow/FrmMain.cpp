@@ -22,28 +22,24 @@ namespace {
 
 constexpr int LogOffButton = 18;
 
-void place(QWidget* w, double left, double top, double width, double height)
-{
+void place(QWidget* w, double left, double top, double width, double height) {
     w->setGeometry(twips::rect(left, top, width, height));
 }
 
-QGroupBox* frame(QWidget* parent, const char* name, const QString& caption = QString())
-{
+QGroupBox* frame(QWidget* parent, const char* name, const QString& caption = QString()) {
     auto* box = new QGroupBox(caption, parent);
     box->setObjectName(QString::fromLatin1(name));
     return box;
 }
 
-void colourCaption(QGroupBox* box, const QString& colour)
-{
+void colourCaption(QGroupBox* box, const QString& colour) {
     box->setStyleSheet(QStringLiteral("QGroupBox::title { color: %1; }").arg(colour));
 }
 
 } // namespace
 
 FrmMain::FrmMain(Services services, QWidget* parent)
-    : QMainWindow(parent), Timer1(new QTimer(this)), services_(std::move(services))
-{
+    : QMainWindow(parent), Timer1(new QTimer(this)), services_(std::move(services)) {
     if (!services_.waitSeconds)
         services_.waitSeconds = Module1::WaitSeconds;
     setWindowTitle(FrmMainText::caption());
@@ -71,8 +67,7 @@ FrmMain::~FrmMain() = default;
 
 // Frames at their designed places; where the layout routine owns a value, the
 // one it gives at the window's first size.
-void FrmMain::buildFrames()
-{
+void FrmMain::buildFrames() {
     QWidget* client = centralWidget();
     FrameMain = frame(client, "FrameMain");
     place(FrameMain, 0, 840, 9000, 5022);
@@ -95,8 +90,7 @@ void FrmMain::buildFrames()
     colourCaption(FrameTouristAll, QStringLiteral("#000080"));
 }
 
-void FrmMain::buildPanelButtons()
-{
+void FrmMain::buildPanelButtons() {
     const QIcon hide = style()->standardIcon(QStyle::SP_TitleBarCloseButton);
     Command1 = new QToolButton(FrameTonghang);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -110,8 +104,7 @@ void FrmMain::buildPanelButtons()
     }
 }
 
-void FrmMain::createPanes()
-{
+void FrmMain::createPanes() {
     struct Design {
         PaneSlot& slot;
         QWidget* frame;
@@ -135,8 +128,7 @@ void FrmMain::createPanes()
     Command2->raise();
 }
 
-bool FrmMain::Form_Load()
-{
+bool FrmMain::Form_Load() {
     if (services_.anotherCopyRunning && services_.anotherCopyRunning()) {
         seams::showMessage({FrmMainText::alreadyRunning(), QString(), seams::Buttons::Ok,
                             seams::Icon::Exclamation});
@@ -157,8 +149,7 @@ bool FrmMain::Form_Load()
 
 // One after another, without waiting for a page; a pane that fails keeps the
 // others loading.
-void FrmMain::navigateFirstPages()
-{
+void FrmMain::navigateFirstPages() {
     WebBrowserAd->navigate(portal::page(QStringLiteral("market\\ad.asp")));
     WebBrowserMain->navigate(app::programFolder() + QStringLiteral("/velantrix.htm"));
     WebBrowserBbs->navigate(portal::page(QStringLiteral("chat/")));
@@ -166,14 +157,12 @@ void FrmMain::navigateFirstPages()
     WebBrowserTeam->navigate(portal::page(QStringLiteral("tonghang/infolist-mem.asp")));
 }
 
-void FrmMain::centreOnScreen()
-{
+void FrmMain::centreOnScreen() {
     if (const QScreen* s = screen())
         move(s->availableGeometry().center() - rect().center());
 }
 
-void FrmMain::Timer1_Timer()
-{
+void FrmMain::Timer1_Timer() {
     Timer1->stop();
     if (services_.showLogin)
         services_.showLogin();
@@ -181,8 +170,7 @@ void FrmMain::Timer1_Timer()
 
 // The busy error is the one failure the user hears of; it ends the call either
 // way, and the program too if the user agrees.
-bool FrmMain::busyErrorEnds(pane::Result result)
-{
+bool FrmMain::busyErrorEnds(pane::Result result) {
     if (result != pane::Busy)
         return false;
     const seams::Answer answer = seams::showMessage(
@@ -192,8 +180,7 @@ bool FrmMain::busyErrorEnds(pane::Result result)
     return true;
 }
 
-void FrmMain::GotoWeb(const QString& address)
-{
+void FrmMain::GotoWeb(const QString& address) {
     if (!WebBrowserMain)
         return;
     if (busyErrorEnds(WebBrowserMain->stop()))
@@ -201,35 +188,33 @@ void FrmMain::GotoWeb(const QString& address)
     busyErrorEnds(WebBrowserMain->navigate(address.isEmpty() ? portal::baseUrl() : address));
 }
 
-void FrmMain::GotoCity(const QString& name)
-{
+void FrmMain::GotoCity(const QString& name) {
     if (!WebBrowserMain)
         return;
     WebBrowserMain->stop();
     WebBrowserMain->navigate(portal::page(QStringLiteral("tonghang/allcom.asp?city=")) + name);
 }
 
-void FrmMain::OpenNewWindow(const QString& address)
-{
+void FrmMain::OpenNewWindow(const QString& address) {
     if (services_.toolbox)
         services_.toolbox->openNewWindow(address.isEmpty() ? portal::baseUrl() : address);
 }
 
-bool FrmMain::SendMailTo(const QString& address)
-{
+bool FrmMain::SendMailTo(const QString& address) {
     return services_.toolbox && services_.toolbox->sendMail(address);
 }
 
-void FrmMain::Toolbar1_ButtonClick(int buttonNumber)
-{
+void FrmMain::Toolbar1_ButtonClick(int buttonNumber) {
     switch (buttonNumber) {
-    case LogOffButton: GotoWeb(portal::page(QStringLiteral("market/exit.asp"))); break;
-    default: break;
+    case LogOffButton:
+        GotoWeb(portal::page(QStringLiteral("market/exit.asp")));
+        break;
+    default:
+        break;
     }
 }
 
-void FrmMain::closeEvent(QCloseEvent* event)
-{
+void FrmMain::closeEvent(QCloseEvent* event) {
     // Already on its way out: the question has been answered.
     if (unloading_) {
         event->ignore();
@@ -245,22 +230,19 @@ void FrmMain::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void FrmMain::resizeEvent(QResizeEvent* event)
-{
+void FrmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     // The toolbar keeps to the top edge across the whole width.
     Toolbar1->resize(centralWidget()->width(), Toolbar1->height());
 }
 
-void FrmMain::Form_QueryUnload(bool& cancel)
-{
+void FrmMain::Form_QueryUnload(bool& cancel) {
     const seams::Answer answer = seams::showMessage(
         {FrmMainText::closeQuestion(), app::title(), seams::Buttons::YesNo, seams::Icon::Question});
     cancel = answer != seams::Answer::Yes;
 }
 
-void FrmMain::Form_Unload()
-{
+void FrmMain::Form_Unload() {
     unloading_ = true;
     Toolbar1_ButtonClick(LogOffButton);
     if (ending_)
@@ -273,8 +255,7 @@ void FrmMain::Form_Unload()
     endNow();
 }
 
-void FrmMain::endNow()
-{
+void FrmMain::endNow() {
     if (ending_)
         return;
     ending_ = true;

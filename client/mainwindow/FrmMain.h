@@ -30,9 +30,9 @@ public:
     struct Services {
         std::function<PaneSlot(QWidget* parent)> makePane; // required
         Toolbox* toolbox = nullptr;
-        std::function<bool()> anotherCopyRunning;  // empty: never
-        std::function<void()> showLogin;           // Timer1's tick
-        std::function<void(double)> waitSeconds;   // empty: Module1::WaitSeconds
+        std::function<bool()> anotherCopyRunning; // empty: never
+        std::function<void()> showLogin;          // Timer1's tick
+        std::function<void(double)> waitSeconds;  // empty: Module1::WaitSeconds
     };
 
     explicit FrmMain(Services services, QWidget* parent = nullptr);

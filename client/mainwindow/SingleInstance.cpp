@@ -4,8 +4,7 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
-SingleInstance::SingleInstance(const QString& lockPath)
-{
+SingleInstance::SingleInstance(const QString& lockPath) {
     if (lockPath.isEmpty())
         return;
     lock_ = std::make_unique<QLockFile>(lockPath);
@@ -15,16 +14,14 @@ SingleInstance::SingleInstance(const QString& lockPath)
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::lockPathFor(const QString& name)
-{
+QString SingleInstance::lockPathFor(const QString& name) {
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty() || !QDir().mkpath(dir))
         return {};
     return dir + QLatin1Char('/') + name + QStringLiteral(".lock");
 }
 
-bool SingleInstance::anotherCopyRunning()
-{
+bool SingleInstance::anotherCopyRunning() {
     if (!lock_ || lock_->isLocked())
         return false;
     if (lock_->tryLock(0))

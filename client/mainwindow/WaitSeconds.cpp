@@ -7,8 +7,7 @@
 
 namespace Module1 {
 
-void WaitSeconds(double seconds)
-{
+void WaitSeconds(double seconds) {
     if (!(seconds > 0)) {
         QCoreApplication::processEvents();
         return;

@@ -12,14 +12,15 @@
 #include <QTimer>
 
 // The artwork lives in a static library: its resources must be pulled in.
-static void initSplashResources() { Q_INIT_RESOURCE(splash); }
+static void initSplashResources() {
+    Q_INIT_RESOURCE(splash);
+}
 
 FrmLoad::FrmLoad(shelllink::ShellLinkBackend& links, std::function<void()> showMain,
                  QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), Pic1(new QWidget(this)),
       Img1(new QLabel(Pic1)), Timer1(new QTimer(this)), links_(links),
-      showMain_(std::move(showMain))
-{
+      showMain_(std::move(showMain)) {
     initSplashResources();
     setWindowTitle(app::title());
     Img1->setScaledContents(true);
@@ -29,8 +30,7 @@ FrmLoad::FrmLoad(shelllink::ShellLinkBackend& links, std::function<void()> showM
     connect(Timer1, &QTimer::timeout, this, &FrmLoad::Timer1_Timer);
 }
 
-void FrmLoad::Form_Load()
-{
+void FrmLoad::Form_Load() {
     WriteUrlShortcut();
     CreateShortcuts();
     setFixedSize(twips::size(6000, 4800));
@@ -43,16 +43,16 @@ void FrmLoad::Form_Load()
     centreOnScreen();
 }
 
-void FrmLoad::WriteUrlShortcut() { shortcuts::writeInternetShortcut(links_, portal::rootAddress()); }
+void FrmLoad::WriteUrlShortcut() {
+    shortcuts::writeInternetShortcut(links_, portal::rootAddress());
+}
 
-void FrmLoad::CreateShortcuts()
-{
+void FrmLoad::CreateShortcuts() {
     if (const auto failure = shortcuts::createLinks(links_, app::programFolder()))
         seams::showMessage({*failure, QString(), seams::Buttons::Ok, seams::Icon::None});
 }
 
-void FrmLoad::Timer1_Timer()
-{
+void FrmLoad::Timer1_Timer() {
     Timer1->stop();
     // Hidden rather than closed: closing the only window would end the program.
     hide();
@@ -61,8 +61,7 @@ void FrmLoad::Timer1_Timer()
     deleteLater();
 }
 
-void FrmLoad::centreOnScreen()
-{
+void FrmLoad::centreOnScreen() {
     if (const QScreen* s = screen())
         move(s->availableGeometry().center() - rect().center());
 }

@@ -2,8 +2,7 @@
 
 namespace Module2 {
 
-QString StripQuotes(const QString& text)
-{
+QString StripQuotes(const QString& text) {
     // Spaces only: any other white space belongs to the text.
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -20,12 +19,11 @@ QString StripQuotes(const QString& text)
 
 shelllink::Outcome MakeShellLink(shelllink::ShellLinkBackend& links, const QString& target,
                                  const QString& folder, const QString& arguments,
-                                 const QString& caption, bool perUser, QString& parentToken)
-{
+                                 const QString& caption, bool perUser, QString& parentToken) {
     std::string token = parentToken.toStdString();
-    const shelllink::Outcome outcome =
-        links.createLink(folder.toStdString(), StripQuotes(caption).toStdString(),
-                         StripQuotes(target).toStdString(), arguments.toStdString(), perUser, token);
+    const shelllink::Outcome outcome = links.createLink(
+        folder.toStdString(), StripQuotes(caption).toStdString(), StripQuotes(target).toStdString(),
+        arguments.toStdString(), perUser, token);
     parentToken = QString::fromStdString(token);
     return outcome;
 }

@@ -13,8 +13,7 @@ namespace shelllink {
 // folder; these are the places they stand for.
 enum class Place { Desktop, StartMenu, Programs, BelowPrograms };
 
-inline Place placeOf(const std::string& folder)
-{
+inline Place placeOf(const std::string& folder) {
     if (folder == "..\\..\\Desktop")
         return Place::Desktop;
     if (folder == "..")

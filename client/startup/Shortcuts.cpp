@@ -6,8 +6,7 @@
 
 namespace shortcuts {
 
-QString programPath(const QString& programFolder, const char* program)
-{
+QString programPath(const QString& programFolder, const char* program) {
 #ifdef Q_OS_WIN
     const QString suffix = QStringLiteral(".exe");
 #else
@@ -18,8 +17,7 @@ QString programPath(const QString& programFolder, const char* program)
 }
 
 std::optional<QString> createLinks(shelllink::ShellLinkBackend& links,
-                                   const QString& programFolder)
-{
+                                   const QString& programFolder) {
     for (const Row& row : Rows) {
         QString token = QString::fromUtf8(ParentToken);
         const shelllink::Outcome outcome = Module2::MakeShellLink(
@@ -34,8 +32,7 @@ std::optional<QString> createLinks(shelllink::ShellLinkBackend& links,
     return std::nullopt;
 }
 
-bool writeInternetShortcut(shelllink::ShellLinkBackend& links, const QString& rootAddress)
-{
+bool writeInternetShortcut(shelllink::ShellLinkBackend& links, const QString& rootAddress) {
     return links.writeInternetShortcut(InternetShortcutName, rootAddress.toStdString());
 }
 

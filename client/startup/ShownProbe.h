@@ -18,15 +18,14 @@ public:
     using QObject::QObject;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !fired_) {
             fired_ = true;
             // Queued, so the paint is done and on its way to the screen.
             QTimer::singleShot(0, this, [] {
                 const auto now = std::chrono::system_clock::now().time_since_epoch();
-                std::printf("shown %lld\n", static_cast<long long>(
-                                                std::chrono::nanoseconds(now).count()));
+                std::printf("shown %lld\n",
+                            static_cast<long long>(std::chrono::nanoseconds(now).count()));
                 std::fflush(stdout);
                 QCoreApplication::exit(0);
             });
@@ -38,8 +37,7 @@ private:
     bool fired_ = false;
 };
 
-inline void arm(QWidget* window)
-{
+inline void arm(QWidget* window) {
     if (qEnvironmentVariableIsSet("ORVANTA_STARTUP_PROBE"))
         window->installEventFilter(new ShownProbe(window));
 }

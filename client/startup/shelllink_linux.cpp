@@ -11,20 +11,20 @@
 namespace shelllink {
 namespace {
 
-QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
+QString text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
 
 // The user's desktop folder, or empty when there is none: a missing folder, or
 // one that is the home folder itself (how xdg-user-dirs says "no desktop").
-QString desktopFolder()
-{
+QString desktopFolder() {
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     if (dir.isEmpty() || !QDir(dir).exists() || QDir(dir) == QDir::home())
         return {};
     return dir;
 }
 
-QString applicationsFolder(const std::string& folder)
-{
+QString applicationsFolder(const std::string& folder) {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation);
     if (placeOf(folder) == Place::BelowPrograms)
         dir += QLatin1Char('/') + text(folder).replace(QLatin1Char('\\'), QLatin1Char('/'));
@@ -32,16 +32,24 @@ QString applicationsFolder(const std::string& folder)
 }
 
 // Escapes of the "string" value type; they apply after the Exec quoting.
-QString escapeValue(const QString& value)
-{
+QString escapeValue(const QString& value) {
     QString out;
     for (const QChar c : value) {
         switch (c.unicode()) {
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\t': out += QLatin1String("\\t"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        default: out += c;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -50,8 +58,7 @@ QString escapeValue(const QString& value)
 // One Exec argument: quoted when it holds a reserved character, with the
 // characters that stay special inside quotes escaped, and "%" doubled so it
 // is not read as a field code.
-QString execArgument(const QString& arg)
-{
+QString execArgument(const QString& arg) {
     static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
     QString quoted;
     bool needsQuotes = arg.isEmpty();
@@ -66,14 +73,11 @@ QString execArgument(const QString& arg)
     return needsQuotes ? QLatin1Char('"') + quoted + QLatin1Char('"') : quoted;
 }
 
-QString fileNameFor(const std::string& caption)
-{
-    return text(caption).replace(QLatin1Char('/'), QLatin1Char('_')) +
-           QStringLiteral(".desktop");
+QString fileNameFor(const std::string& caption) {
+    return text(caption).replace(QLatin1Char('/'), QLatin1Char('_')) + QStringLiteral(".desktop");
 }
 
-Outcome writeEntry(const QString& path, const QString& body, bool executable)
-{
+Outcome writeEntry(const QString& path, const QString& body, bool executable) {
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(body.toUtf8()) >= 0 && file.commit()) {
         if (executable)
@@ -89,8 +93,7 @@ class DesktopEntryLinks : public ShellLinkBackend {
 public:
     Outcome createLink(const std::string& folder, const std::string& caption,
                        const std::string& target, const std::string& arguments, bool,
-                       std::string&) override
-    {
+                       std::string&) override {
         const bool onDesktop = placeOf(folder) == Place::Desktop;
         const QString dir = onDesktop ? desktopFolder() : applicationsFolder(folder);
         if (dir.isEmpty())
@@ -100,7 +103,8 @@ public:
 
         QString exec = execArgument(text(target));
         if (!arguments.empty())
-            exec += QLatin1Char(' ') + text(arguments).replace(QLatin1Char('%'), QLatin1String("%%"));
+            exec +=
+                QLatin1Char(' ') + text(arguments).replace(QLatin1Char('%'), QLatin1String("%%"));
         const QString body = QStringLiteral("[Desktop Entry]\nType=Application\nVersion=1.0\n"
                                             "Name=%1\nExec=%2\nTerminal=false\n")
                                  .arg(escapeValue(text(caption)), escapeValue(exec));
@@ -108,8 +112,7 @@ public:
         return writeEntry(dir + QLatin1Char('/') + fileNameFor(caption), body, onDesktop);
     }
 
-    bool writeInternetShortcut(const std::string& name, const std::string& url) override
-    {
+    bool writeInternetShortcut(const std::string& name, const std::string& url) override {
         const QString dir = desktopFolder();
         if (dir.isEmpty())
             return false;
@@ -122,8 +125,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<ShellLinkBackend> makePlatformShellLinks()
-{
+std::unique_ptr<ShellLinkBackend> makePlatformShellLinks() {
     return std::make_unique<DesktopEntryLinks>();
 }
 

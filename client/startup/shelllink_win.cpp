@@ -25,8 +25,7 @@ namespace {
 
 const wchar_t* const InternetShortcutFolder = L"C:\\Windows\\Desktop";
 
-std::wstring wide(const std::string& utf8)
-{
+std::wstring wide(const std::string& utf8) {
     if (utf8.empty())
         return {};
     const int size = static_cast<int>(utf8.size());
@@ -36,8 +35,7 @@ std::wstring wide(const std::string& utf8)
     return out;
 }
 
-std::string narrow(const std::wstring& text, UINT codePage)
-{
+std::string narrow(const std::wstring& text, UINT codePage) {
     if (text.empty())
         return {};
     const int size = static_cast<int>(text.size());
@@ -48,11 +46,10 @@ std::string narrow(const std::wstring& text, UINT codePage)
 }
 
 // The system's own description of a failure, in the user's language.
-std::string describe(HRESULT hr)
-{
+std::string describe(HRESULT hr) {
     wchar_t* buffer = nullptr;
-    const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                        FORMAT_MESSAGE_IGNORE_INSERTS;
+    const DWORD flags =
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
     const DWORD n = FormatMessageW(flags, nullptr, static_cast<DWORD>(hr), 0,
                                    reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
@@ -68,8 +65,7 @@ std::string describe(HRESULT hr)
     return narrow(text, CP_UTF8);
 }
 
-bool knownFolder(REFKNOWNFOLDERID id, std::wstring& path, HRESULT& hr)
-{
+bool knownFolder(REFKNOWNFOLDERID id, std::wstring& path, HRESULT& hr) {
     PWSTR found = nullptr;
     hr = SHGetKnownFolderPath(id, KF_FLAG_CREATE, nullptr, &found);
     if (SUCCEEDED(hr))
@@ -78,8 +74,7 @@ bool knownFolder(REFKNOWNFOLDERID id, std::wstring& path, HRESULT& hr)
     return SUCCEEDED(hr);
 }
 
-bool linkFolder(const std::string& folder, bool perUser, std::wstring& path, HRESULT& hr)
-{
+bool linkFolder(const std::string& folder, bool perUser, std::wstring& path, HRESULT& hr) {
     switch (placeOf(folder)) {
     case Place::Desktop:
         return knownFolder(perUser ? FOLDERID_Desktop : FOLDERID_PublicDesktop, path, hr);
@@ -105,8 +100,7 @@ bool linkFolder(const std::string& folder, bool perUser, std::wstring& path, HRE
 class ComScope {
 public:
     ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComScope()
-    {
+    ~ComScope() {
         if (SUCCEEDED(hr_))
             CoUninitialize();
     }
@@ -118,8 +112,7 @@ private:
 };
 
 HRESULT saveLink(const std::wstring& path, const std::wstring& target,
-                 const std::wstring& arguments)
-{
+                 const std::wstring& arguments) {
     IShellLinkW* link = nullptr;
     HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   reinterpret_cast<void**>(&link));
@@ -146,8 +139,7 @@ class ShellLinks : public ShellLinkBackend {
 public:
     Outcome createLink(const std::string& folder, const std::string& caption,
                        const std::string& target, const std::string& arguments, bool perUser,
-                       std::string&) override
-    {
+                       std::string&) override {
         ComScope com;
         std::wstring dir;
         HRESULT hr = S_OK;
@@ -158,19 +150,20 @@ public:
         return {false, describe(hr)};
     }
 
-    bool writeInternetShortcut(const std::string& name, const std::string& url) override
-    {
+    bool writeInternetShortcut(const std::string& name, const std::string& url) override {
         const DWORD attributes = GetFileAttributesW(InternetShortcutFolder);
         if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
             return false;
-        const std::wstring path = std::wstring(InternetShortcutFolder) + L"\\" + wide(name) + L".url";
+        const std::wstring path =
+            std::wstring(InternetShortcutFolder) + L"\\" + wide(name) + L".url";
         const std::string body = "[InternetShortcut]\r\nURL=" + narrow(wide(url), CP_ACP) + "\r\n";
         const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE)
             return false;
         DWORD written = 0;
-        const BOOL ok = WriteFile(file, body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
+        const BOOL ok =
+            WriteFile(file, body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
         CloseHandle(file);
         return ok && written == body.size();
     }
@@ -178,6 +171,8 @@ public:
 
 } // namespace
 
-std::unique_ptr<ShellLinkBackend> makePlatformShellLinks() { return std::make_unique<ShellLinks>(); }
+std::unique_ptr<ShellLinkBackend> makePlatformShellLinks() {
+    return std::make_unique<ShellLinks>();
+}
 
 } // namespace shelllink
