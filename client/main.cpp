@@ -26,14 +26,17 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("Orvanta"));
     portal::initFromEnvironment();
 
-    SingleInstance instance(SingleInstance::lockPathFor(QCoreApplication::applicationName()));
     const auto links = shelllink::makePlatformShellLinks();
+    // Made with the main window, and held until the program ends.
+    std::unique_ptr<SingleInstance> instance;
     std::unique_ptr<FrmMain> mainWindow;
 
     auto showMain = [&] {
+        instance = std::make_unique<SingleInstance>(
+            SingleInstance::lockPathFor(QCoreApplication::applicationName()));
         FrmMain::Services services;
         services.makePane = makeWebPane;
-        services.anotherCopyRunning = [&] { return instance.anotherCopyRunning(); };
+        services.anotherCopyRunning = [&] { return instance->anotherCopyRunning(); };
         // INTEGRATION: the toolbox (webpanes branch) and the login window
         // (accessories branch) are plugged in here; until then the window
         // opens no separate windows or mail, and Timer1's tick does nothing.
