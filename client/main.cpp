@@ -4,19 +4,35 @@
 #include "FrmLoad.h"
 #include "FrmMain.h"
 #include "Portal.h"
+#include "Seams.h"
 #include "ShellLink.h"
 #include "ShownProbe.h"
 #include "SingleInstance.h"
-#include "WebEnginePane.h"
+#include "WebEngineModule.h"
 
 #include <QApplication>
 #include <memory>
 
 namespace {
 
-PaneSlot makeWebPane(QWidget* parent) {
-    auto* pane = new WebEnginePane(parent);
-    return {pane, pane};
+// The web engine's panes, or blank ones after telling the user why there are
+// none.
+PaneSlot makePane(QWidget* parent) {
+    QString error;
+    if (const WebEngineModule* web = loadWebEngineModule(&error))
+        return web->makePane(parent);
+    static bool told = false;
+    if (!told) {
+        told = true;
+        seams::showMessage({QStringLiteral("无法加载网页组件：") + error, QString(),
+                            seams::Buttons::Ok, seams::Icon::Exclamation});
+    }
+    return makeBlankPane(parent);
+}
+
+Toolbox* makeToolbox() {
+    const WebEngineModule* web = loadWebEngineModule(nullptr);
+    return web ? web->makeToolbox() : nullptr;
 }
 
 } // namespace
@@ -35,12 +51,11 @@ int main(int argc, char* argv[]) {
         instance = std::make_unique<SingleInstance>(
             SingleInstance::lockPathFor(QCoreApplication::applicationName()));
         FrmMain::Services services;
-        services.makePane = makeWebPane;
+        services.makePane = makePane;
+        services.makeToolbox = makeToolbox;
         services.anotherCopyRunning = [&] { return instance->anotherCopyRunning(); };
-        // INTEGRATION: the toolbox (webpanes branch) and the login window
-        // (accessories branch) are plugged in here; until then the window
-        // opens no separate windows or mail, and Timer1's tick does nothing.
-        services.toolbox = nullptr;
+        // INTEGRATION: the login window (accessories branch) is shown here;
+        // until then Timer1's tick does nothing.
         services.showLogin = nullptr;
         mainWindow = std::make_unique<FrmMain>(std::move(services));
         if (mainWindow->Form_Load())

@@ -136,11 +136,13 @@ bool FrmMain::Form_Load() {
         return false;
     }
     createPanes();
+    if (services_.makeToolbox)
+        Korvatools1 = services_.makeToolbox();
     resize(twips::size(12000, 8800));
     centreOnScreen();
     Timer1->start(500);
-    if (services_.toolbox)
-        services_.toolbox->setColour(0x0000FF); // red, as 0x00BBGGRR
+    if (Korvatools1)
+        Korvatools1->setColour(0x0000FF); // red, as 0x00BBGGRR
     MainHeightReserve = float(twips::fromPixels(FrameTonghang->height())) + 1498.0f;
     MainWidthReserve = float(twips::fromPixels(FrameBbs->width())) + 300.0f;
     navigateFirstPages();
@@ -196,12 +198,12 @@ void FrmMain::GotoCity(const QString& name) {
 }
 
 void FrmMain::OpenNewWindow(const QString& address) {
-    if (services_.toolbox)
-        services_.toolbox->openNewWindow(address.isEmpty() ? portal::baseUrl() : address);
+    if (Korvatools1)
+        Korvatools1->openNewWindow(address.isEmpty() ? portal::baseUrl() : address);
 }
 
 bool FrmMain::SendMailTo(const QString& address) {
-    return services_.toolbox && services_.toolbox->sendMail(address);
+    return Korvatools1 && Korvatools1->sendMail(address);
 }
 
 void FrmMain::Toolbar1_ButtonClick(int buttonNumber) {

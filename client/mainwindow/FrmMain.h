@@ -29,10 +29,10 @@ public:
     // What the window takes from outside, so that tests can hand it fakes.
     struct Services {
         std::function<PaneSlot(QWidget* parent)> makePane; // required
-        Toolbox* toolbox = nullptr;
-        std::function<bool()> anotherCopyRunning; // empty: never
-        std::function<void()> showLogin;          // Timer1's tick
-        std::function<void(double)> waitSeconds;  // empty: Module1::WaitSeconds
+        std::function<Toolbox*()> makeToolbox;             // asked once the window may run
+        std::function<bool()> anotherCopyRunning;          // empty: never
+        std::function<void()> showLogin;                   // Timer1's tick
+        std::function<void(double)> waitSeconds;           // empty: Module1::WaitSeconds
     };
 
     explicit FrmMain(Services services, QWidget* parent = nullptr);
@@ -62,6 +62,7 @@ public:
     QToolButton* Command1;
     QToolButton* Command2;
     QTimer* Timer1;
+    Toolbox* Korvatools1 = nullptr;
 
     // Made by Form_Load, so that a copy that is refused never starts a browser.
     PaneSlot WebBrowserMain;

@@ -37,10 +37,10 @@ class TestFrmMain : public QObject {
     seams::Action previousBeep;
     seams::Action previousEnd;
 
-    std::unique_ptr<FrmMain> makeWindow(bool anotherCopy = false, Toolbox* box = nullptr) {
+    std::unique_ptr<FrmMain> makeWindow(bool anotherCopy = false) {
         FrmMain::Services s;
         s.makePane = [this](QWidget* parent) { return makeFakePane(parent, &log); };
-        s.toolbox = box ? box : &toolbox;
+        s.makeToolbox = [this]() -> Toolbox* { return &toolbox; };
         s.anotherCopyRunning = [anotherCopy] { return anotherCopy; };
         s.showLogin = [this] { ++logins; };
         s.waitSeconds = [this](double seconds) {
