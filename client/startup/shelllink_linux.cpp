@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace shelllink {
@@ -77,12 +76,17 @@ QString fileNameFor(const std::string& caption) {
     return text(caption).replace(QLatin1Char('/'), QLatin1Char('_')) + QStringLiteral(".desktop");
 }
 
+// Rewritten in place on every start: a plain write, without the flush to
+// disk that a safe save would wait for before the splash can show.
 Outcome writeEntry(const QString& path, const QString& body, bool executable) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(body.toUtf8()) >= 0 && file.commit()) {
+    QFile file(path);
+    const QByteArray bytes = body.toUtf8();
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+        file.write(bytes) == bytes.size()) {
+        file.close();
         if (executable)
-            QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner |
-                                            QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther);
+            file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeUser |
+                                QFile::ExeGroup | QFile::ExeOther);
         return {};
     }
     const QString why = QStringLiteral("无法创建快捷方式“%1”：%2").arg(path, file.errorString());
