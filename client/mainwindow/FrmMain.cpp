@@ -63,8 +63,6 @@ FrmMain::FrmMain(Services services, QWidget* parent)
 #endif
 }
 
-FrmMain::~FrmMain() = default;
-
 // Frames at their designed places; where the layout routine owns a value, the
 // one it gives at the window's first size.
 void FrmMain::buildFrames() {

@@ -36,7 +36,6 @@ public:
     };
 
     explicit FrmMain(Services services, QWidget* parent = nullptr);
-    ~FrmMain() override;
 
     // The load handler, run once before the window is first shown. False when
     // another copy runs: the user has been told and the program asked to end.

@@ -5,6 +5,7 @@
 #include "FrmMain.h"
 #include "Portal.h"
 #include "Seams.h"
+#include "WebEngineModule.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -105,6 +106,19 @@ private slots:
                                    "Main navigate " + local, "Bbs navigate " + Base + "chat/",
                                    "Com navigate " + Base + "chat/VIEWROOM2.asp",
                                    "Team navigate " + Base + "tonghang/infolist-mem.asp"}));
+        QVERIFY(messages.isEmpty());
+    }
+
+    void withoutAWebEngineTheWindowStillOpensAndStaysQuiet() {
+        FrmMain::Services s;
+        s.makePane = makeBlankPane;
+        FrmMain w(std::move(s));
+        QVERIFY(w.Form_Load());
+        QVERIFY(w.WebBrowserMain && w.WebBrowserTeam);
+        QCOMPARE(w.WebBrowserMain->navigate(Base), pane::Failed);
+        w.GotoWeb(QString());
+        w.OpenNewWindow(QString());
+        QVERIFY(!w.SendMailTo(QStringLiteral("a@b")));
         QVERIFY(messages.isEmpty());
     }
 
