@@ -4,6 +4,7 @@
 #include "FrmMain.h"
 
 #include "AppInfo.h"
+#include "FrmMainTexts.h"
 #include "LayoutApply.h"
 #include "MenuBarBuilder.h"
 #include "MenuTable.h"
@@ -30,10 +31,6 @@ constexpr int SysBbsIndex = 13;
 constexpr int SysTonghangIndex = 14;
 
 const QString LoginPage = QStringLiteral("market/login1.asp");
-
-QString connectedNotice() {
-    return QStringLiteral("网络连接正常，欢迎你的使用！");
-}
 
 QString gameProgram() {
 #ifdef Q_OS_WIN
@@ -216,7 +213,7 @@ void FrmMain::SysToolBar_Click(int) {
 void FrmMain::SysTest_Click(int) {
     if (services_.isDialUpConnected && services_.isDialUpConnected()) {
         seams::showMessage(
-            {connectedNotice(), app::title(), seams::Buttons::Ok, seams::Icon::None});
+            {FrmMainText::connectedNotice(), app::title(), seams::Buttons::Ok, seams::Icon::None});
         return;
     }
     if (services_.offerToConnect)
