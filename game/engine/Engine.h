@@ -36,7 +36,7 @@ using Colour = std::uint32_t; // 0x00BBGGRR
 
 struct Cell {
     bool shown = false;
-    bool created = false; // built for the present board size (Block(0) is the designed one)
+    bool created = false; // exists for the present board size
     Colour colour = 0;
 };
 
@@ -179,7 +179,10 @@ private:
     void SetScoreLabel();
     void SetLevelLabel(bool master);
     void BuildCells();
+    bool Playing() const { return GameExists() && !GameOver(); }
     void MovePiece(int delta);
+    int TurnedArm(int pivot, int arm) const;
+    bool ArmCanTurn(int pivot, int arm) const;
     void ClearPreview();
     void RemoveRows(const std::array<int, 4>& rows, int count);
 
@@ -202,7 +205,6 @@ private:
     std::string soundUpgrade_, soundDown_, soundKillLine_, soundDie_;
     std::string labelScore_, labelLevel_;
     std::uint64_t revision_ = 0;
-    std::uint64_t games_ = 0; // counts NewGame, so a step down sees a game started inside YouDie
     SoundSink* sound_ = nullptr;
     UniformSource random_;
 };
