@@ -59,7 +59,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent), Timer1(this) {
     Timer1.setInterval(TickPeriod);
     connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
-    // The window sees every key before its controls do.
+    // The window sees every key before its controls do, and the picture's clicks.
     qApp->installEventFilter(this);
 }
 
@@ -108,9 +108,22 @@ void Form1::BuildControls(QWidget* client) {
     Picture3 = label(QString(), {2650, 3560, 1815, 1400});
     Picture3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Picture3->setPixmap(QPixmap(InAppFolder(engine_, "Picture3.gif")));
-    Picture3->installEventFilter(this);
     // A wide board reaches over the picture, which keeps its place: the board stays on top.
     Picture1->raise();
+
+    look::NameControls({{Picture1, "Picture1"},
+                        {Picture2, "Picture2"},
+                        {LabNext, "LabNext"},
+                        {Label3, "Label3"},
+                        {LabelLevel, "LabelLevel"},
+                        {Label4, "Label4"},
+                        {LabelScore, "LabelScore"},
+                        {CmdLeft, "CmdLeft"},
+                        {CmdRevert, "CmdRevert"},
+                        {CmdRight, "CmdRight"},
+                        {CmdDown, "CmdDown"},
+                        {Picture3, "Picture3"},
+                        {&Timer1, "Timer1"}});
 }
 
 void Form1::BuildMenus() {
@@ -167,14 +180,15 @@ void Form1::RefreshView() {
 
 // ---- Starting, resuming, ending ----
 
-void Form1::NewGame() {
-    engine_.NewGame();
+bool Form1::NewGame() {
+    const bool rebuilt = engine_.NewGame();
     ResizeToBoard();
     SetButtonsEnabled(true);
     CmdPause->setEnabled(true);
     CmdPause->setText(t::CmdPause());
     Timer1.start();
     RefreshView();
+    return rebuilt;
 }
 
 void Form1::ResizeToBoard() {

@@ -28,7 +28,8 @@ public:
     SoundSink* Sounds() const { return sound_; }
 
     // Starts a game sized to the settings (F2, the settings window, game over).
-    void NewGame();
+    // True when the board's cells were built anew for a new size.
+    bool NewGame();
     // The resume of the about box and the settings window: timer on, buttons on.
     void ResumeGame();
     void StopTimer() { Timer1.stop(); }

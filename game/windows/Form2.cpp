@@ -69,6 +69,30 @@ Form2::Form2(Form1& game) : QDialog(&game), game_(game) {
     connect(SliderUpgrade, &QSlider::valueChanged, this, &Form2::SliderUpgrade_Change);
     LabelPreView->installEventFilter(this);
 
+    look::NameControls({{Frame1, "Frame1"},
+                        {Label2, "Label2"},
+                        {ComboRows, "ComboRows"},
+                        {Label1, "Label1"},
+                        {ComboCols, "ComboCols"},
+                        {Label9, "Label9"},
+                        {ComboLevel, "ComboLevel"},
+                        {Label4, "Label4"},
+                        {SliderUpgrade, "SliderUpgrade"},
+                        {CmdChgColor, "CmdChgColor"},
+                        {LabelPreView, "LabelPreView"},
+                        {Frame2, "Frame2"},
+                        {Label5, "Label5"},
+                        {Label6, "Label6"},
+                        {Label7, "Label7"},
+                        {Label8, "Label8"},
+                        {labelstepdown, "labelstepdown"},
+                        {CmdDefault, "CmdDefault"},
+                        {CmdAccept, "CmdAccept"},
+                        {CmdOk, "CmdOk"},
+                        {Command1, "Command1"}});
+    for (std::size_t box = 0; box < combosetting.size(); ++box)
+        combosetting[box]->setObjectName(QStringLiteral("combosetting%1").arg(box));
+
     Form_Load();
 }
 

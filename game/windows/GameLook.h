@@ -6,6 +6,8 @@
 #include <QFont>
 #include <QStringList>
 #include <QWidget>
+#include <initializer_list>
+#include <utility>
 
 // Fonts and colours shared by the game's windows.
 namespace brickvane::look {
@@ -42,6 +44,12 @@ inline void SetBackColour(QWidget* w, const QColor& colour) {
 
 inline QColor BackColour(const QWidget* w) {
     return w->palette().color(QPalette::Window);
+}
+
+// Gives each control its designed name, so a screen can be read back by name.
+inline void NameControls(std::initializer_list<std::pair<QObject*, const char*>> controls) {
+    for (const auto& [control, name] : controls)
+        control->setObjectName(QLatin1String(name));
 }
 
 } // namespace brickvane::look

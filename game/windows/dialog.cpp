@@ -32,6 +32,8 @@ dialog::dialog(Form1& game) : QDialog(&game), game_(game) {
     twips::place(CancelButton, 1440, 1080, 990, 315);
     connect(OKButton, &QPushButton::clicked, this, &dialog::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &dialog::CancelButton_Click);
+    look::NameControls(
+        {{Label1, "Label1"}, {OKButton, "OKButton"}, {CancelButton, "CancelButton"}});
 
     Form_Load();
 }

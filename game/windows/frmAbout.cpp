@@ -86,6 +86,12 @@ frmAbout::frmAbout(Form1& game) : QDialog(&game), game_(game) {
     CommandButton1 = new QPushButton(t::CommandButton1(), this);
     twips::place(CommandButton1, 1800, 3225, 945, 360);
     connect(CommandButton1, &QPushButton::clicked, this, &frmAbout::CommandButton1_Click);
+    look::NameControls({{picIcon, "picIcon"},
+                        {lblTitle, "lblTitle"},
+                        {lblDescription, "lblDescription"},
+                        {Label2, "Label2"},
+                        {Label3, "Label3"},
+                        {CommandButton1, "CommandButton1"}});
 
     Form_Load();
 }
