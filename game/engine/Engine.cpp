@@ -270,10 +270,10 @@ void Engine::ClearPreview() {
 }
 
 void Engine::ShowPreview() {
-    ClearPreview();
     const int cols = builtCols_;
     if (cols == 0)
         return;
+    ClearPreview();
     const int q0 = cols / 2 - 3;
     for (const int b : nextPiece_) {
         const int q = b - q0;

@@ -102,7 +102,9 @@ public:
     // ---- Game ----
     // The engine's part of starting a game: board, cells (built for a new size,
     // else hidden), Level, Score, TickCount, labels, preview, rolls, first spawn.
-    // Returns true when the cells were built anew.
+    // Settings out of their ranges are brought into them first; the window
+    // sizes itself from BuiltCols/BuiltRows afterwards. Returns true when the
+    // cells were built anew.
     bool NewGame();
     bool GameExists() const { return builtCols_ != 0; }
     bool GameOver() const { return GameExists() && nextType_ == -1; }
@@ -178,7 +180,6 @@ private:
     int RollOf(int n);
     void SetScoreLabel();
     void SetLevelLabel(bool master);
-    void BuildCells();
     bool Playing() const { return GameExists() && !GameOver(); }
     void MovePiece(int delta);
     int TurnedArm(int pivot, int arm) const;
