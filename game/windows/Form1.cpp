@@ -15,7 +15,6 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QWindowStateChangeEvent>
 #include <cmath>
 
 namespace brickvane {

@@ -5,6 +5,8 @@
 # Usage: tools/bench/game-cpu.sh [build folder] [seconds]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+source scripts/deps.sh
+install_missing_packages xdotool
 build=${1:-build/bench}
 seconds=${2:-30}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
