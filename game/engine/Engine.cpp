@@ -102,9 +102,7 @@ bool Engine::NewGame() {
     nextType_ = RollOf(ShapeCount);
     nextColor_ = RollOf(ShapeCount);
     nextTurns_ = RollOf(4);
-    PlaceNextPiece();
-    for (int turn = 0; turn < nextTurns_; ++turn)
-        RotateNextPiece();
+    MakeNextPiece();
     SpawnPiece(); // an empty board always takes the first piece
     ++revision_;
     return rebuild;
@@ -153,13 +151,8 @@ void Engine::QuarterTurn() {
         board_[std::size_t(piece_[slot])] = 0;
         cells_[std::size_t(piece_[slot])].shown = false;
     }
-    for (std::size_t slot = 1; slot < 4; ++slot) {
-        const auto p = std::size_t(turned[slot]);
-        board_[p] = 1;
-        cells_[p] = {true, true, colour};
-    }
     piece_ = turned;
-    ++revision_;
+    DrawPiece(colour);
     if (FocusBoard)
         FocusBoard();
 }
@@ -190,6 +183,10 @@ void Engine::MovePiece(int delta) {
         cells_[std::size_t(p)].shown = false;
         p += delta;
     }
+    DrawPiece(colour);
+}
+
+void Engine::DrawPiece(Colour colour) {
     for (const int p : piece_) {
         board_[std::size_t(p)] = 1;
         cells_[std::size_t(p)] = {true, true, colour};
@@ -208,6 +205,12 @@ void Engine::PlaceNextPiece() {
     nextPiece_[0] = pivot;
     for (std::size_t arm = 0; arm < 3; ++arm)
         nextPiece_[arm + 1] = pivot + shape.arms[arm].dy * cols + shape.arms[arm].dx;
+}
+
+void Engine::MakeNextPiece() {
+    PlaceNextPiece();
+    for (int turn = 0; turn < nextTurns_; ++turn)
+        RotateNextPiece();
 }
 
 void Engine::RotateNextPiece() {
@@ -241,11 +244,7 @@ bool Engine::SpawnPiece() {
     pieceType_ = nextType_;
     const Colour colour = palette_[std::size_t(nextColor_)];
     piece_ = nextPiece_;
-    for (const int p : piece_) {
-        board_[std::size_t(p)] = 1;
-        cells_[std::size_t(p)] = {true, true, colour};
-    }
-    ++revision_;
+    DrawPiece(colour);
 
     const auto rowFive = board_.begin() + HiddenRows * builtCols_;
     if (std::any_of(rowFive, rowFive + builtCols_, [](std::int16_t b) { return b != 0; })) {
@@ -256,9 +255,7 @@ bool Engine::SpawnPiece() {
     nextType_ = RollOf(ShapeCount);
     nextTurns_ = RollOf(4);
     nextColor_ = RollOf(ShapeCount);
-    PlaceNextPiece();
-    for (int turn = 0; turn < nextTurns_; ++turn)
-        RotateNextPiece();
+    MakeNextPiece();
     ShowPreview();
     return true;
 }

@@ -182,6 +182,8 @@ private:
     void SetLevelLabel(bool master);
     bool Playing() const { return GameExists() && !GameOver(); }
     void MovePiece(int delta);
+    void DrawPiece(Colour colour);
+    void MakeNextPiece();
     int TurnedArm(int pivot, int arm) const;
     bool ArmCanTurn(int pivot, int arm) const;
     void ClearPreview();
