@@ -71,6 +71,7 @@ private slots:
     void aboutBoxTexts_data();
     void aboutBoxTexts();
     void aboutBoxColoursAndLines();
+    void wrappedTextsShowEveryLine();
     void aboutBoxLoadsIconAndCursor();
     void aboutBoxOpensWithoutItsFiles();
     void cursorFilesAreChecked();
@@ -151,6 +152,38 @@ void TestGameDialogs::aboutBoxColoursAndLines() {
     QCOMPARE(image.pixelColor(x, twips::toPixels(1500)), QColor(Qt::white));
     QCOMPARE(image.pixelColor(x, twips::toPixels(2325)), QColor(128, 128, 128));
     QCOMPARE(image.pixelColor(x, twips::toPixels(2340)), QColor(Qt::white));
+}
+
+void TestGameDialogs::wrappedTextsShowEveryLine() {
+    // The key help wraps to three lines and the motto to two; whatever CJK font
+    // stands in for "宋体", every line shows whole inside the designed box.
+    Form1 game;
+    frmAbout box(game);
+    const auto lineHeights = [](QWidget* label) {
+        const QImage image = label->grab().toImage();
+        QList<int> heights; // of each band of rows with ink in them
+        bool inLine = false;
+        for (int y = 0; y < image.height(); ++y) {
+            int ink = 0;
+            for (int x = 0; x < image.width(); ++x)
+                ink += image.pixelColor(x, y).blue() > 160 && image.pixelColor(x, y).red() < 100;
+            const bool inkRow = ink > 3; // a stray serif or two is no line
+            if (inkRow && !inLine)
+                heights << 0;
+            if (inkRow)
+                ++heights.back();
+            inLine = inkRow;
+        }
+        return heights;
+    };
+    const QList<int> help = lineHeights(box.Label2);
+    const QList<int> motto = lineHeights(box.lblDescription);
+    QCOMPARE(help.size(), 3);
+    QCOMPARE(motto.size(), 2);
+    for (const QList<int>& lines : {help, motto})
+        QVERIFY2(*std::min_element(lines.begin(), lines.end()) * 5 >=
+                     *std::max_element(lines.begin(), lines.end()) * 4,
+                 "a line is cut off at the bottom");
 }
 
 void TestGameDialogs::aboutBoxLoadsIconAndCursor() {
