@@ -4,6 +4,7 @@
 #include "GameLook.h"
 #include "GameTwips.h"
 
+#include <QColorDialog>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -58,6 +59,7 @@ private slots:
 
     void pickedColourPaintsTheBoardOnClose();
     void cancelledColourDialogKeepsThePreview();
+    void colourDialogCancelledGivesNoColour();
     void closeBoxAppliesTheColourAndNothingElse();
     void continueResumesAGameAndOnlyClosesWithout();
 };
@@ -309,6 +311,26 @@ void TestGameSettings::cancelledColourDialogKeepsThePreview() {
     QCOMPARE(colours.initials.size(), 3);
     settings.close();
     QCOMPARE(game.BoardBackColor(), QColor(1, 2, 3));
+}
+
+void TestGameSettings::colourDialogCancelledGivesNoColour() {
+    // The platform's dialog, cancelled after a colour was clicked in it.
+    QColor initial;
+    OnModal<QColorDialog> cancel([&initial](QColorDialog& d) {
+        initial = d.currentColor();
+        d.setCurrentColor(Qt::green);
+        d.reject();
+    });
+    QCOMPARE(seams::pickColour(QColor(Qt::blue), nullptr), std::nullopt);
+    QVERIFY(cancel.fired);
+    QCOMPARE(initial, QColor(Qt::blue));
+
+    OnModal<QColorDialog> ok([](QColorDialog& d) {
+        d.setCurrentColor(Qt::green);
+        d.accept();
+    });
+    QCOMPARE(seams::pickColour(QColor(Qt::blue), nullptr), std::optional<QColor>(Qt::green));
+    QVERIFY(ok.fired);
 }
 
 void TestGameSettings::closeBoxAppliesTheColourAndNothingElse() {

@@ -15,8 +15,7 @@ struct Stats {
     double mean, median, p99, max;
 };
 
-Stats Summarise(std::vector<double> us)
-{
+Stats Summarise(std::vector<double> us) {
     std::sort(us.begin(), us.end());
     double sum = 0;
     for (double v : us)
@@ -24,16 +23,14 @@ Stats Summarise(std::vector<double> us)
     return {sum / double(us.size()), us[us.size() / 2], us[us.size() * 99 / 100], us.back()};
 }
 
-void Print(const char* what, const Stats& s)
-{
-    std::printf("%-28s mean %7.1f us  median %7.1f us  p99 %7.1f us  max %7.1f us\n", what,
-                s.mean, s.median, s.p99, s.max);
+void Print(const char* what, const Stats& s) {
+    std::printf("%-28s mean %7.1f us  median %7.1f us  p99 %7.1f us  max %7.1f us\n", what, s.mean,
+                s.median, s.p99, s.max);
 }
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const int steps = argc > 1 ? std::max(100, std::atoi(argv[1])) : 3000;
 
