@@ -1,8 +1,12 @@
 // Orvanta: the splash window first; it writes the shortcuts and, a second
 // later, opens the main window.
 
+#include "Calendar.h"
+#include "Dialler.h"
+#include "FrmAbout.h"
 #include "FrmLoad.h"
 #include "FrmMain.h"
+#include "Module1.h"
 #include "Portal.h"
 #include "Seams.h"
 #include "ShellLink.h"
@@ -54,6 +58,13 @@ int main(int argc, char* argv[]) {
         services.makePane = makePane;
         services.makeToolbox = makeToolbox;
         services.anotherCopyRunning = [&] { return instance->anotherCopyRunning(); };
+        services.showCalendar = showCalendar;
+        services.showAbout = [&] {
+            showAboutWindow({[&](const QString& a) { mainWindow->SendMailTo(a); },
+                             [&](const QString& a) { mainWindow->OpenNewWindow(a); }});
+        };
+        services.isDialUpConnected = Module1::IsDialUpConnected;
+        services.offerToConnect = [] { OfferToConnect(); };
         // INTEGRATION: the login window (accessories branch) is shown here;
         // until then Timer1's tick does nothing.
         services.showLogin = nullptr;

@@ -50,6 +50,7 @@ FrmMain::FrmMain(Services services, QWidget* parent)
     place(Toolbar1, 0, 0, 11880, 750);
     buildFrames();
     buildPanelButtons();
+    buildCommands();
 
     Timer1->setSingleShot(true);
     connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
@@ -204,16 +205,6 @@ bool FrmMain::SendMailTo(const QString& address) {
     return Korvatools1 && Korvatools1->sendMail(address);
 }
 
-void FrmMain::Toolbar1_ButtonClick(int buttonNumber) {
-    switch (buttonNumber) {
-    case LogOffButton:
-        GotoWeb(portal::page(QStringLiteral("market/exit.asp")));
-        break;
-    default:
-        break;
-    }
-}
-
 void FrmMain::closeEvent(QCloseEvent* event) {
     // Already on its way out: the question has been answered.
     if (unloading_) {
@@ -234,6 +225,7 @@ void FrmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     // The toolbar keeps to the top edge across the whole width.
     Toolbar1->resize(centralWidget()->width(), Toolbar1->height());
+    Form_Resize();
 }
 
 void FrmMain::Form_QueryUnload(bool& cancel) {

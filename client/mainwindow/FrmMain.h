@@ -1,10 +1,17 @@
 #pragma once
 
 #include "BrowserPane.h"
+#include "MainLayout.h"
 
+#include <QHash>
 #include <QMainWindow>
+#include <QStringView>
 #include <functional>
 
+namespace regions {
+class ClickLabel;
+}
+class QAction;
 class QGroupBox;
 class QTimer;
 class QToolBar;
@@ -33,6 +40,12 @@ public:
         std::function<bool()> anotherCopyRunning;          // empty: never
         std::function<void()> showLogin;                   // Timer1's tick
         std::function<void(double)> waitSeconds;           // empty: Module1::WaitSeconds
+        // The accessory windows and the connection check; an empty one does
+        // nothing (the network test then counts the line as down).
+        std::function<void(QWidget* owner)> showCalendar; // modal
+        std::function<void()> showAbout;                  // modeless, raised when open
+        std::function<bool()> isDialUpConnected;
+        std::function<void()> offerToConnect; // the connection question, then the dialler
     };
 
     explicit FrmMain(Services services, QWidget* parent = nullptr);
@@ -50,6 +63,26 @@ public:
 
     void Toolbar1_ButtonClick(int buttonNumber);
 
+    // Menu items with handlers of their own; like every item's handler they
+    // receive the item's number and ignore it.
+    void SysBbs_Click(int index);
+    void SysTonghang_Click(int index);
+    void SysLogin_Click(int index);
+    void SysTop_Click(int index);
+    void SysToolBar_Click(int index);
+    void SysTest_Click(int index);
+    void SysExit_Click(int index);
+    void ToolsBbs_Click(int index);
+    void HelpThis_Click(int index);
+    void HelpGame_Click(int index);
+    // Every other item opens its page, in the main pane or a separate window.
+    void MenuItem_Click(QStringView control, int index);
+    void Command1_Click();
+    void Command2_Click();
+
+    // Lays the frames out for the window's current size.
+    void Form_Resize();
+
     QToolBar* Toolbar1;
     QGroupBox* FrameMain;
     QGroupBox* FrameBbs;
@@ -62,6 +95,9 @@ public:
     QToolButton* Command2;
     QTimer* Timer1;
     Toolbox* Korvatools1 = nullptr;
+    QHash<QString, QAction*> MenuItems; // by control name
+    QList<QAction*> ToolbarButtons;     // button n at n - 1
+    QList<regions::ClickLabel*> RegionLabels;
 
     // Made by Form_Load, so that a copy that is refused never starts a browser.
     PaneSlot WebBrowserMain;
@@ -70,9 +106,12 @@ public:
     PaneSlot WebBrowserCom;
     PaneSlot WebBrowserTeam;
 
-    // Twips taken from the window's height and width for FrameMain.
-    float MainHeightReserve = 0;
-    float MainWidthReserve = 0;
+    // The frame arrangement and the panel state; the window shows what it says.
+    layout::MainLayout Layout;
+    // Twips taken from the window's height and width for FrameMain; the
+    // layout owns them.
+    float& MainHeightReserve = Layout.MainHeightReserve;
+    float& MainWidthReserve = Layout.MainWidthReserve;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -88,6 +127,9 @@ private:
 
     void buildFrames();
     void buildPanelButtons();
+    void buildCommands();
+    void showLayout();
+    void peerLogin();
     void createPanes();
     void navigateFirstPages();
     void centreOnScreen();
@@ -97,4 +139,6 @@ private:
     Services services_;
     bool unloading_ = false;
     bool ending_ = false;
+    bool sysTop_ = false;
+    bool flatToolbar_ = false;
 };

@@ -28,6 +28,10 @@ inline QString busyQuestion() {
                           "请关闭本软件再重新启动!(Y/N)");
 }
 
+inline QString connectedNotice() {
+    return QStringLiteral("网络连接正常，欢迎你的使用！");
+}
+
 inline QString teamCaption() {
     return QStringLiteral("      同行协作网组团中心");
 }
