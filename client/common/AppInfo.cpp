@@ -4,8 +4,6 @@
 
 namespace app {
 
-QString programFolder() {
-    return QCoreApplication::applicationDirPath();
-}
+QString programFolder() { return QCoreApplication::applicationDirPath(); }
 
 } // namespace app
