@@ -8,6 +8,8 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStringEncoder>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineDownloadRequest>
@@ -47,6 +49,33 @@ QList<BrowserWindow*> browserWindows() {
 QString pageTitle(const QString& path) {
     return QStringLiteral("演示门户 ") + path;
 }
+
+// Answers every request with one page that declares no charset, the way the
+// portal's legacy pages come.
+class LegacyPageServer {
+public:
+    explicit LegacyPageServer(const QByteArray& body) {
+        m_server.listen(QHostAddress::LocalHost);
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this, body] {
+            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, body] {
+                    socket->readAll();
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
+                                  QByteArray::number(body.size()) +
+                                  "\r\nConnection: close\r\n\r\n" + body);
+                    socket->disconnectFromHost();
+                });
+                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+    QString address() const {
+        return QStringLiteral("http://127.0.0.1:%1/legacy.asp").arg(m_server.serverPort());
+    }
+
+private:
+    QTcpServer m_server;
+};
 
 } // namespace
 
@@ -110,23 +139,39 @@ private slots:
             QVariant(shownQuery));
     }
 
-    void localPageWithoutCharsetIsReadAsGbk() {
+    void pagesWithoutCharsetAreReadAsGbk_data() {
+        QTest::addColumn<QByteArray>("body");
+        QStringEncoder gbk("GBK");
+        const QString text = QStringLiteral("北京同行协作办公信息系统，旅游从业者工作必备百宝箱");
+        // Chromium's own detector recognises a page full of GBK text...
+        QTest::newRow("gbk text") << "<html><body>" + QByteArray(gbk.encode(text)) +
+                                         "</body></html>";
+        // ...and where it has no verdict, the default decides.
+        QTest::newRow("undecided bytes") << "<html><body>" + text.toUtf8() + "</body></html>";
+    }
+    void pagesWithoutCharsetAreReadAsGbk() {
+        QFETCH(QByteArray, body);
+        LegacyPageServer server(body);
+        WebEnginePane pane;
+        QVERIFY(loadInto(pane, server.address()));
+        QCOMPARE(evaluate(pane.page(), QStringLiteral("document.characterSet")), QVariant("GBK"));
+    }
+
+    void localPageIsShownFromItsPath() {
         QTemporaryDir folder;
         QFile file(folder.filePath(QStringLiteral("velantrix.htm")));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        QStringEncoder gbk("GBK");
-        file.write("<html><head><title>" + QByteArray(gbk.encode(QStringLiteral("同行协作"))) +
-                   "</title></head><body>" + QByteArray(gbk.encode(QStringLiteral("北京"))) +
-                   "</body></html>");
+        file.write(
+            "<html><head><title>" +
+            QByteArray(QStringEncoder("GBK").encode(QStringLiteral("同行协作办公信息系统"))) +
+            "</title></head><body></body></html>");
         file.close();
 
         WebEnginePane pane;
         // The way the portal's code names its local page: folder + "\velantrix.htm".
         QVERIFY(loadInto(pane, folder.path() + QStringLiteral("\\velantrix.htm")));
-        QCOMPARE(pane.title(), QStringLiteral("同行协作"));
-        QCOMPARE(evaluate(pane.page(), QStringLiteral("document.characterSet")), QVariant("GBK"));
-        QCOMPARE(evaluate(pane.page(), QStringLiteral("document.body.textContent")),
-                 QVariant(QStringLiteral("北京")));
+        QVERIFY(pane.url().isLocalFile());
+        QCOMPARE(pane.title(), QStringLiteral("同行协作办公信息系统"));
     }
 
     void addressThatCannotBeLoadedFails() {
