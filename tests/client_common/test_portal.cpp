@@ -5,8 +5,7 @@
 class TestPortal : public QObject {
     Q_OBJECT
 private slots:
-    void derivedFormsComeFromOneAddress()
-    {
+    void derivedFormsComeFromOneAddress() {
         portal::setBaseUrl(QStringLiteral("https://www.velantrix.com/"));
         QCOMPARE(portal::rootAddress(), QStringLiteral("https://www.velantrix.com"));
         QCOMPARE(portal::host(), QStringLiteral("www.velantrix.com"));
@@ -19,8 +18,7 @@ private slots:
         QCOMPARE(portal::webmasterAddress(), QStringLiteral("webmaster@127.0.0.1"));
     }
 
-    void overrideMustBeAnAbsoluteWebAddressEndingInSlash_data()
-    {
+    void overrideMustBeAnAbsoluteWebAddressEndingInSlash_data() {
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("accepted");
         QTest::newRow("unset") << QString() << false;
@@ -32,8 +30,7 @@ private slots:
         QTest::newRow("file") << "file:///tmp/" << false;
         QTest::newRow("garbage") << "http://exa mple.com/" << false;
     }
-    void overrideMustBeAnAbsoluteWebAddressEndingInSlash()
-    {
+    void overrideMustBeAnAbsoluteWebAddressEndingInSlash() {
         QFETCH(QString, value);
         QFETCH(bool, accepted);
         const QString compiled = QStringLiteral("https://www.velantrix.com/");
@@ -43,21 +40,20 @@ private slots:
         QCOMPARE(rejected.isEmpty(), accepted || value.isEmpty());
     }
 
-    void wireEncodingIsGbkAndLeavesEscapesAlone_data()
-    {
+    void wireEncodingIsGbkAndLeavesEscapesAlone_data() {
         QTest::addColumn<QString>("address");
         QTest::addColumn<QByteArray>("wire");
         QTest::newRow("city") << "http://h/tonghang/allcom.asp?city=北京"
                               << QByteArray("http://h/tonghang/allcom.asp?city=%B1%B1%BE%A9");
-        QTest::newRow("pre-encoded") << "http://h/tonghang/allcom.asp?type=%B3%B5%C1%BE"
-                                     << QByteArray("http://h/tonghang/allcom.asp?type=%B3%B5%C1%BE");
+        QTest::newRow("pre-encoded")
+            << "http://h/tonghang/allcom.asp?type=%B3%B5%C1%BE"
+            << QByteArray("http://h/tonghang/allcom.asp?type=%B3%B5%C1%BE");
         QTest::newRow("mixed") << "http://h/a.asp?InfoType=职员&x=1"
                                << QByteArray("http://h/a.asp?InfoType=%D6%B0%D4%B1&x=1");
-        QTest::newRow("backslash kept") << "http://h/market\\ad.asp"
-                                        << QByteArray("http://h/market\\ad.asp");
+        QTest::newRow("backslash kept")
+            << "http://h/market\\ad.asp" << QByteArray("http://h/market\\ad.asp");
     }
-    void wireEncodingIsGbkAndLeavesEscapesAlone()
-    {
+    void wireEncodingIsGbkAndLeavesEscapesAlone() {
         QFETCH(QString, address);
         QFETCH(QByteArray, wire);
         QCOMPARE(portal::wireEncoded(address), wire);

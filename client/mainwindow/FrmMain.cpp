@@ -1,0 +1,263 @@
+#include "FrmMain.h"
+
+#include "AppInfo.h"
+#include "FrmMainTexts.h"
+#include "Portal.h"
+#include "Seams.h"
+#include "Toolbox.h"
+#include "Twips.h"
+#include "WaitSeconds.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSessionManager>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+constexpr int LogOffButton = 18;
+
+void place(QWidget* w, double left, double top, double width, double height) {
+    w->setGeometry(twips::rect(left, top, width, height));
+}
+
+QGroupBox* frame(QWidget* parent, const char* name, const QString& caption = QString()) {
+    auto* box = new QGroupBox(caption, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    return box;
+}
+
+void colourCaption(QGroupBox* box, const QString& colour) {
+    box->setStyleSheet(QStringLiteral("QGroupBox::title { color: %1; }").arg(colour));
+}
+
+} // namespace
+
+FrmMain::FrmMain(Services services, QWidget* parent)
+    : QMainWindow(parent), Timer1(new QTimer(this)), services_(std::move(services)) {
+    if (!services_.waitSeconds)
+        services_.waitSeconds = Module1::WaitSeconds;
+    setWindowTitle(FrmMainText::caption());
+    setCentralWidget(new QWidget(this));
+
+    Toolbar1 = new QToolBar(centralWidget());
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    place(Toolbar1, 0, 0, 11880, 750);
+    buildFrames();
+    buildPanelButtons();
+
+    Timer1->setSingleShot(true);
+    connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
+
+#ifndef QT_NO_SESSIONMANAGER
+    // A session log-off asks the same question as the close box.
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (isVisible() && manager.allowsInteraction() && !close())
+            manager.cancel();
+    });
+#endif
+}
+
+// Frames at their designed places; where the layout routine owns a value, the
+// one it gives at the window's first size.
+void FrmMain::buildFrames() {
+    QWidget* client = centralWidget();
+    FrameMain = frame(client, "FrameMain");
+    place(FrameMain, 0, 840, 9000, 5022);
+    FrameBbs = frame(client, "FrameBbs");
+    place(FrameBbs, 9120, 840, 2700, 5000);
+    FrameTonghang = frame(client, "FrameTonghang");
+    place(FrameTonghang, 0, 5880, 9000, 2280);
+    FrameAd = frame(client, "FrameAd");
+    place(FrameAd, 9120, 5880, 2700, 2280);
+
+    FrameTeam = frame(FrameTonghang, "FrameTeam", FrmMainText::teamCaption());
+    place(FrameTeam, 120, 240, 2700, 1935);
+    colourCaption(FrameTeam, QStringLiteral("palette(highlight)"));
+    FrameTourist = frame(FrameTonghang, "FrameTourist", FrmMainText::touristCaption());
+    place(FrameTourist, 2940, 240, 2430, 1935);
+    colourCaption(FrameTourist, QStringLiteral("#0000ff"));
+    FrameTouristAll = frame(FrameTonghang, "FrameTouristAll", FrmMainText::touristAllCaption());
+    place(FrameTouristAll, 5400, 240, 3495, 1935);
+    // Qt knows no active-title colour; this is the classic one.
+    colourCaption(FrameTouristAll, QStringLiteral("#000080"));
+}
+
+void FrmMain::buildPanelButtons() {
+    const QIcon hide = style()->standardIcon(QStyle::SP_TitleBarCloseButton);
+    Command1 = new QToolButton(FrameTonghang);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setToolTip(FrmMainText::command1Tip());
+    Command2 = new QToolButton(FrameBbs);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setToolTip(FrmMainText::command2Tip());
+    for (QToolButton* button : {Command1, Command2}) {
+        button->setIcon(hide);
+        place(button, 30, 120, 495, 340);
+    }
+}
+
+void FrmMain::createPanes() {
+    struct Design {
+        PaneSlot& slot;
+        QWidget* frame;
+        const char* name;
+        double left, top, width, height;
+    };
+    const Design panes[] = {
+        {WebBrowserMain, FrameMain, "WebBrowserMain", 45, 120, 8920, 4828},
+        {WebBrowserBbs, FrameBbs, "WebBrowserBbs", 45, 140, 2620, 4806},
+        {WebBrowserTeam, FrameTeam, "WebBrowserTeam", 30, 180, 2620, 1741},
+        {WebBrowserCom, FrameTourist, "WebBrowserCom", 30, 170, 2350, 1741},
+        {WebBrowserAd, FrameAd, "WebBrowserAd", 45, 140, 2620, 2110},
+    };
+    for (const Design& d : panes) {
+        d.slot = services_.makePane(d.frame);
+        d.slot.widget->setObjectName(QString::fromLatin1(d.name));
+        place(d.slot.widget, d.left, d.top, d.width, d.height);
+    }
+    // Over the panes, so that they stay clickable.
+    Command1->raise();
+    Command2->raise();
+}
+
+bool FrmMain::Form_Load() {
+    if (services_.anotherCopyRunning && services_.anotherCopyRunning()) {
+        seams::showMessage({FrmMainText::alreadyRunning(), QString(), seams::Buttons::Ok,
+                            seams::Icon::Exclamation});
+        endNow();
+        return false;
+    }
+    createPanes();
+    if (services_.makeToolbox)
+        Korvatools1 = services_.makeToolbox();
+    resize(twips::size(12000, 8800));
+    centreOnScreen();
+    Timer1->start(500);
+    if (Korvatools1)
+        Korvatools1->setColour(0x0000FF); // red, as 0x00BBGGRR
+    MainHeightReserve = float(twips::fromPixels(FrameTonghang->height())) + 1498.0f;
+    MainWidthReserve = float(twips::fromPixels(FrameBbs->width())) + 300.0f;
+    navigateFirstPages();
+    return true;
+}
+
+// One after another, without waiting for a page; a pane that fails keeps the
+// others loading.
+void FrmMain::navigateFirstPages() {
+    WebBrowserAd->navigate(portal::page(QStringLiteral("market\\ad.asp")));
+    WebBrowserMain->navigate(app::programFolder() + QStringLiteral("/velantrix.htm"));
+    WebBrowserBbs->navigate(portal::page(QStringLiteral("chat/")));
+    WebBrowserCom->navigate(portal::page(QStringLiteral("chat/VIEWROOM2.asp")));
+    WebBrowserTeam->navigate(portal::page(QStringLiteral("tonghang/infolist-mem.asp")));
+}
+
+void FrmMain::centreOnScreen() {
+    if (const QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
+}
+
+void FrmMain::Timer1_Timer() {
+    Timer1->stop();
+    if (services_.showLogin)
+        services_.showLogin();
+}
+
+// The busy error is the one failure the user hears of; it ends the call either
+// way, and the program too if the user agrees.
+bool FrmMain::busyErrorEnds(pane::Result result) {
+    if (result != pane::Busy)
+        return false;
+    const seams::Answer answer = seams::showMessage(
+        {FrmMainText::busyQuestion(), app::title(), seams::Buttons::YesNo, seams::Icon::None});
+    if (answer == seams::Answer::Yes)
+        endNow();
+    return true;
+}
+
+void FrmMain::GotoWeb(const QString& address) {
+    if (!WebBrowserMain)
+        return;
+    if (busyErrorEnds(WebBrowserMain->stop()))
+        return;
+    busyErrorEnds(WebBrowserMain->navigate(address.isEmpty() ? portal::baseUrl() : address));
+}
+
+void FrmMain::GotoCity(const QString& name) {
+    if (!WebBrowserMain)
+        return;
+    WebBrowserMain->stop();
+    WebBrowserMain->navigate(portal::page(QStringLiteral("tonghang/allcom.asp?city=")) + name);
+}
+
+void FrmMain::OpenNewWindow(const QString& address) {
+    if (Korvatools1)
+        Korvatools1->openNewWindow(address.isEmpty() ? portal::baseUrl() : address);
+}
+
+bool FrmMain::SendMailTo(const QString& address) {
+    return Korvatools1 && Korvatools1->sendMail(address);
+}
+
+void FrmMain::Toolbar1_ButtonClick(int buttonNumber) {
+    switch (buttonNumber) {
+    case LogOffButton:
+        GotoWeb(portal::page(QStringLiteral("market/exit.asp")));
+        break;
+    default:
+        break;
+    }
+}
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+    // Already on its way out: the question has been answered.
+    if (unloading_) {
+        event->ignore();
+        return;
+    }
+    bool cancel = false;
+    Form_QueryUnload(cancel);
+    if (cancel) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+}
+
+void FrmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // The toolbar keeps to the top edge across the whole width.
+    Toolbar1->resize(centralWidget()->width(), Toolbar1->height());
+}
+
+void FrmMain::Form_QueryUnload(bool& cancel) {
+    const seams::Answer answer = seams::showMessage(
+        {FrmMainText::closeQuestion(), app::title(), seams::Buttons::YesNo, seams::Icon::Question});
+    cancel = answer != seams::Answer::Yes;
+}
+
+void FrmMain::Form_Unload() {
+    unloading_ = true;
+    Toolbar1_ButtonClick(LogOffButton);
+    if (ending_)
+        return;
+    // Time for the exit page's request to reach the portal.
+    services_.waitSeconds(4);
+    if (ending_)
+        return;
+    seams::beep();
+    endNow();
+}
+
+void FrmMain::endNow() {
+    if (ending_)
+        return;
+    ending_ = true;
+    seams::endProgram();
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "AppInfo.h"
+#include "Portal.h"
+
+#include <QString>
+
+// Every text the main window shows, in one place.
+namespace FrmMainText {
+
+inline QString caption() {
+    return app::title() + QStringLiteral("------旅游从业者工作必备百宝箱") +
+           QString(14, QLatin1Char(' ')) + portal::rootAddress() +
+           QStringLiteral("系列旅游软件家庭成员");
+}
+
+inline QString alreadyRunning() {
+    return app::title() + QStringLiteral("已经在运行中！");
+}
+
+inline QString closeQuestion() {
+    return QStringLiteral("为确保安全，关闭后要重新启动电脑才能继续使用！\r\n\r\n"
+                          "你确认要关掉‘Orvanta’吗(Y/N)？");
+}
+
+inline QString busyQuestion() {
+    return QStringLiteral("本软件启用了安全设置，上次你非法与同行协作网服器断开，"
+                          "请关闭本软件再重新启动!(Y/N)");
+}
+
+inline QString teamCaption() {
+    return QStringLiteral("      同行协作网组团中心");
+}
+inline QString touristCaption() {
+    return QStringLiteral("全省在线企业");
+}
+inline QString touristAllCaption() {
+    return QStringLiteral("全国各省同行●跨省求助");
+}
+inline QString command1Tip() {
+    return QStringLiteral("隐藏此控制面板");
+}
+inline QString command2Tip() {
+    return QStringLiteral("隐藏此同行对话交流控制面板");
+}
+
+} // namespace FrmMainText

@@ -1,0 +1,7 @@
+#pragma once
+
+// Asks the connection question (Yes/No, no icon, the application title) and,
+// on Yes, starts the platform's dialler on the default connection without
+// waiting for it. A dialler that cannot start is reported and the program goes
+// on. Returns true when the user answered Yes.
+bool OfferToConnect();

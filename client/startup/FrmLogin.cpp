@@ -1,0 +1,84 @@
+#include "FrmLogin.h"
+
+#include "AppInfo.h"
+#include "Dialler.h"
+#include "Module1.h"
+#include "Twips.h"
+#include "WebEnginePane.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QScreen>
+
+frmLogin::frmLogin(QWidget* owner) : QDialog(owner) {
+    setWindowTitle(QStringLiteral("Velantrix产业信息化研究办公室"));
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(twips::size(8040, 4335));
+    QPalette background = palette();
+    background.setColor(QPalette::Window,
+                        QApplication::palette("QMenuBar").color(QPalette::Window));
+    setPalette(background);
+    setAutoFillBackground(true);
+
+    WebBrowser1 = new WebEnginePane(this);
+    WebBrowser1->setGeometry(twips::rect(0, 0, 8040, 4335));
+
+    CmdLogin = new QPushButton(QStringLiteral("登陆协作网"), this);
+    CmdLogin->setGeometry(twips::rect(3000, 3240, 1215, 495));
+    CmdLogin->setAutoDefault(false);
+    CmdLogin->raise();
+    connect(CmdLogin, &QPushButton::clicked, this, &frmLogin::CmdLogin_Click);
+
+    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        move(screen->availableGeometry().center() - rect().center());
+
+    Form_Load();
+}
+
+void frmLogin::Form_Load() {
+    WebBrowser1->navigate(app::programFolder() + QStringLiteral("/velantrix.htm"));
+}
+
+void frmLogin::showEvent(QShowEvent* e) {
+    awaitingActivation_ = true;
+    QDialog::showEvent(e);
+}
+
+bool frmLogin::event(QEvent* e) {
+    // Coming back from the question box, or from another program, activates the
+    // window again; only the first activation of a showing checks the line.
+    if (e->type() == QEvent::WindowActivate && awaitingActivation_) {
+        awaitingActivation_ = false;
+        // Out of the activation itself, so the question's own event loop does not
+        // run inside this event.
+        QMetaObject::invokeMethod(this, &frmLogin::Form_Activate, Qt::QueuedConnection);
+    }
+    return QDialog::event(e);
+}
+
+void frmLogin::Form_Activate() {
+    if (Module1::IsDialUpConnected())
+        return;
+    OfferToConnect();
+    Unload();
+}
+
+void frmLogin::CmdLogin_Click() {
+    hide();
+}
+
+void frmLogin::Unload() {
+    setAttribute(Qt::WA_DeleteOnClose);
+    close();
+}
+
+void showLoginWindowOnce(QWidget* owner) {
+    static bool shown = false;
+    if (shown)
+        return;
+    shown = true;
+    // Owned by `owner` when there is one; hidden by CmdLogin it stays loaded.
+    auto* login = new frmLogin(owner);
+    login->exec();
+}

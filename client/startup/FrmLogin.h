@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+class WebEnginePane;
+
+// The login page window: the local welcome page with a button the user presses
+// once logged in. When it comes up it checks the dial-up line.
+class frmLogin : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmLogin(QWidget* owner = nullptr);
+
+    WebEnginePane* WebBrowser1;
+    QPushButton* CmdLogin;
+
+    void Form_Load();
+    // Runs once each time the window is shown, when it first becomes active.
+    void Form_Activate();
+    void CmdLogin_Click();
+
+protected:
+    bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void Unload();
+
+    bool awaitingActivation_ = false;
+};
+
+// Shows the login page window modally and returns when it is hidden or
+// unloaded. Only the first call in a run shows it; later calls return at once.
+void showLoginWindowOnce(QWidget* owner);

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Registry.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// The client's shared routines for the dial-up line: is it up, which
+// connection is the default, how to start the dialler, what to ask the user.
+namespace Module1 {
+
+// True only when a connection is up and fully connected.
+bool IsDialUpConnected();
+
+// The default dial-up connection's name, or "".
+QString GetDefaultConnection();
+
+// A short string value (up to 254 bytes), or "" on any failure.
+QString ReadRegistryString(registry::Root root, const QString& subkey, const QString& valueName);
+
+// The question asked when the line is down.
+QString ConnectionQuestion();
+
+enum class DiallerKind { RemoteAccess, NetworkManager };
+// Program and arguments that open the dialler on `connection`.
+QStringList DiallerCommand(DiallerKind kind, const QString& connection);
+// This platform's dialler on the default connection.
+QStringList DiallerCommand();
+
+using ConnectionTest = std::function<bool()>;
+// Replaces what IsDialUpConnected asks; returns the previous test.
+ConnectionTest SetConnectionTest(ConnectionTest test);
+
+} // namespace Module1
