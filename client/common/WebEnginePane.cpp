@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QPointer>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
@@ -40,11 +39,14 @@ void saveDownload(QWebEngineDownloadRequest* download) {
     download->accept();
 }
 
+const char* const ProfileObjectName = "OrvantaWebProfile";
+
 QWebEngineProfile* createProfile() {
     // Owned by the application object, which outlives every window and so
     // every page; deleting it earlier would pull it from under live pages.
     const QString name = QStringLiteral("Orvanta");
     auto* profile = new QWebEngineProfile(name, QCoreApplication::instance());
+    profile->setObjectName(QLatin1String(ProfileObjectName));
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (!data.isEmpty()) {
         const QString storage = data + QStringLiteral("/QtWebEngine/") + name;
@@ -61,10 +63,12 @@ QWebEngineProfile* createProfile() {
 } // namespace
 
 QWebEngineProfile* sharedWebProfile() {
-    static QPointer<QWebEngineProfile> profile;
-    if (!profile)
-        profile = createProfile();
-    return profile;
+    // Looked up on the application object rather than kept here: the program
+    // and its web engine module may each carry a copy of this library, and two
+    // profiles on one storage folder would not share the login.
+    auto* existing = QCoreApplication::instance()->findChild<QWebEngineProfile*>(
+        QLatin1String(ProfileObjectName), Qt::FindDirectChildrenOnly);
+    return existing ? existing : createProfile();
 }
 
 SaveLocationAsker setSaveLocationAsker(SaveLocationAsker asker) {
