@@ -111,7 +111,7 @@ QUrl WebEnginePane::addressToUrl(const QString& address) {
 
 pane::Result WebEnginePane::navigate(const QString& address) {
     const QUrl url = addressToUrl(address);
-    if (!url.isValid() || url.isEmpty())
+    if (!url.isValid())
         return pane::Failed;
     load(url);
     return pane::Ok;
