@@ -1,0 +1,77 @@
+#include "dialog.h"
+
+#include "CompactLabel.h"
+#include "Form1.h"
+#include "GameLook.h"
+#include "GameSeams.h"
+#include "GameTexts.h"
+#include "GameTwips.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace brickvane {
+
+namespace t = texts::dialog;
+
+dialog::dialog(Form1& game) : QDialog(&game), game_(game) {
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFont(look::SongTi());
+    setFixedSize(twips::size(3030, 1635));
+
+    Label1 = new CompactLabel(t::Label1(), this);
+    twips::place(Label1, 300, 135, 2400, 780);
+    Label1->setFont(look::SongTi(10.5));
+
+    OKButton = new QPushButton(t::OKButton(), this);
+    twips::place(OKButton, 315, 1080, 990, 315);
+    OKButton->setDefault(true);
+    CancelButton = new QPushButton(t::CancelButton(), this);
+    twips::place(CancelButton, 1440, 1080, 990, 315);
+    connect(OKButton, &QPushButton::clicked, this, &dialog::OKButton_Click);
+    connect(CancelButton, &QPushButton::clicked, this, &dialog::CancelButton_Click);
+    look::NameControls(
+        {{Label1, "Label1"}, {OKButton, "OKButton"}, {CancelButton, "CancelButton"}});
+
+    Form_Load();
+}
+
+void dialog::Form_Load() {
+    setWindowTitle(t::Caption(game_.engine().Score()));
+    game_.StopTimer();
+    const std::string& sound = game_.engine().SoundDie();
+    if (!sound.empty() && game_.Sounds())
+        game_.Sounds()->Play(sound);
+}
+
+void dialog::OKButton_Click() {
+    if (answered_)
+        return;
+    answered_ = true;
+    accept();
+    game_.NewGame();
+}
+
+void dialog::CancelButton_Click() {
+    if (answered_)
+        return;
+    answered_ = true;
+    seams::endProgram();
+    QDialog::reject();
+}
+
+void dialog::reject() {
+    OKButton_Click();
+}
+
+void dialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        CancelButton->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace brickvane
