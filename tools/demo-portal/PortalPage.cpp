@@ -22,8 +22,11 @@ QByteArray response(http::Status status, const QByteArray& body, bool withBody,
 }
 
 QByteArray smallPage(const QString& title, const QString& body) {
+    // Compact, so that the path and query show even in the small side panes.
     return QStringLiteral("<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
-                          "<title>%1</title></head>\n<body>%2</body></html>\n")
+                          "<title>%1</title><style>body{font:13px sans-serif;margin:6px}"
+                          "h1{font-size:15px;margin:0 0 4px}p{margin:2px 0}</style></head>\n"
+                          "<body>%2</body></html>\n")
         .arg(title.toHtmlEscaped(), body)
         .toUtf8();
 }
