@@ -1,13 +1,12 @@
 #include "BrowserWindow.h"
-#include "DemoPortalProcess.h"
 #include "DesktopToolbox.h"
 #include "Portal.h"
 #include "WebEnginePane.h"
+#include "WebTestSupport.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -15,16 +14,8 @@
 
 namespace {
 
-constexpr int Patience = 60000; // ms; Chromium on a loaded 2-core machine
-
-QList<BrowserWindow*> browserWindows() {
-    QList<BrowserWindow*> windows;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<BrowserWindow*>(w))
-            windows.append(window);
-    }
-    return windows;
-}
+using webtest::browserWindows;
+using webtest::Patience;
 
 QList<bool> autoRaise(const QToolBar& toolbar) {
     QList<bool> raised;
@@ -49,11 +40,7 @@ public slots:
 class TestDesktopToolbox : public QObject {
     Q_OBJECT
 public:
-    static void initMain() {
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-        QCoreApplication::setApplicationName(QStringLiteral("orvanta-toolbox-test"));
-        QStandardPaths::setTestModeEnabled(true);
-    }
+    static void initMain() { webtest::prepareApplication("orvanta-toolbox-test"); }
 
 private slots:
     void initTestCase() {
@@ -141,7 +128,7 @@ private slots:
     }
 
 private:
-    DemoPortalProcess m_portal;
+    webtest::DemoPortalProcess m_portal;
 };
 
 QTEST_MAIN(TestDesktopToolbox)

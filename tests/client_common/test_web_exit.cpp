@@ -1,4 +1,4 @@
-#include "DemoPortalProcess.h"
+#include "WebTestSupport.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -37,7 +37,7 @@ class TestWebExit : public QObject {
     Q_OBJECT
 private slots:
     void endsCleanlyAndKeepsTheLoginForTheNextStart() {
-        DemoPortalProcess portal;
+        webtest::DemoPortalProcess portal;
         QVERIFY(portal.start());
         QTemporaryDir dataHome;
 

@@ -1,7 +1,7 @@
 #include "BrowserWindow.h"
-#include "DemoPortalProcess.h"
 #include "Portal.h"
 #include "WebEnginePane.h"
+#include "WebTestSupport.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -20,7 +20,8 @@
 
 namespace {
 
-constexpr int Patience = 60000; // ms; Chromium on a loaded 2-core machine
+using webtest::browserWindows;
+using webtest::Patience;
 
 bool loadInto(WebEnginePane& pane, const QString& address) {
     QSignalSpy finished(&pane, &QWebEngineView::loadFinished);
@@ -35,15 +36,6 @@ QVariant evaluate(QWebEnginePage* page, const QString& script) {
     if (!QTest::qWaitFor([&] { return result->has_value(); }, Patience))
         return {};
     return result->value_or(QVariant());
-}
-
-QList<BrowserWindow*> browserWindows() {
-    QList<BrowserWindow*> windows;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<BrowserWindow*>(w))
-            windows.append(window);
-    }
-    return windows;
 }
 
 QString pageTitle(const QString& path) {
@@ -82,11 +74,7 @@ private:
 class TestWebPanes : public QObject {
     Q_OBJECT
 public:
-    static void initMain() {
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-        QCoreApplication::setApplicationName(QStringLiteral("orvanta-web-panes-test"));
-        QStandardPaths::setTestModeEnabled(true);
-    }
+    static void initMain() { webtest::prepareApplication("orvanta-web-panes-test"); }
 
 private slots:
     void initTestCase() {
@@ -326,7 +314,7 @@ private:
         return requested;
     }
 
-    DemoPortalProcess m_portal;
+    webtest::DemoPortalProcess m_portal;
 };
 
 QTEST_MAIN(TestWebPanes)

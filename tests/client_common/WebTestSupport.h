@@ -1,8 +1,33 @@
 #pragma once
 
+#include "BrowserWindow.h"
+
+#include <QApplication>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
+
+namespace webtest {
+
+constexpr int Patience = 60000; // ms; Chromium on a loaded 2-core machine
+
+// Before the application object: the web engine shares OpenGL contexts, and
+// the profile goes to a test folder of its own.
+inline void prepareApplication(const char* name) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QCoreApplication::setApplicationName(QString::fromLatin1(name));
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+inline QList<BrowserWindow*> browserWindows() {
+    QList<BrowserWindow*> windows;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<BrowserWindow*>(w))
+            windows.append(window);
+    }
+    return windows;
+}
 
 // The built demo portal, started for a test on a free port; keeps every line
 // it logs ("GET /market/ad.asp").
@@ -26,7 +51,6 @@ public:
     }
 
     QString address() const { return m_address; } // "http://127.0.0.1:PORT/"
-    QStringList requests() const { return m_requests; }
     int count(const QString& request) const { return int(m_requests.count(request)); }
 
 private:
@@ -44,3 +68,5 @@ private:
     QString m_address;
     QStringList m_requests;
 };
+
+} // namespace webtest
