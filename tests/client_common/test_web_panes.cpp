@@ -17,6 +17,7 @@
 #include <QWebEngineSettings>
 #include <csignal>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -51,6 +52,8 @@ public:
         QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this, body] {
             while (QTcpSocket* socket = m_server.nextPendingConnection()) {
                 QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, body] {
+                    // One answer per connection, whatever else the request brings.
+                    QObject::disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
                     socket->readAll();
                     socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
                                   QByteArray::number(body.size()) +
