@@ -1,41 +1,115 @@
 #include "WebEnginePane.h"
 
-#include "Portal.h"
+#include "BrowserWindow.h"
+#include "PaneAddress.h"
 #include "Twips.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTimer>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
-QWebEngineProfile* sharedWebProfile()
-{
-    static QWebEngineProfile* profile = [] {
-        auto* p = new QWebEngineProfile(QStringLiteral("Orvanta"));
-        p->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
-        // Pages that declare no charset are the portal's legacy GBK pages.
-        p->settings()->setDefaultTextEncoding(QStringLiteral("GBK"));
-        return p;
-    }();
+namespace {
+
+SaveLocationAsker& saveLocationAsker() {
+    static SaveLocationAsker asker = [](const QString& suggestedPath) {
+        return QFileDialog::getSaveFileName(QApplication::activeWindow(), QStringLiteral("另存为"),
+                                            suggestedPath);
+    };
+    return asker;
+}
+
+void saveDownload(QWebEngineDownloadRequest* download) {
+    const QString suggested =
+        QDir(download->downloadDirectory()).filePath(download->downloadFileName());
+    const QString chosen = saveLocationAsker()(suggested);
+    if (chosen.isEmpty()) {
+        download->cancel();
+        return;
+    }
+    const QFileInfo target(chosen);
+    download->setDownloadDirectory(target.absolutePath());
+    download->setDownloadFileName(target.fileName());
+    download->accept();
+}
+
+const char* const ProfileObjectName = "OrvantaWebProfile";
+
+QWebEngineProfile* createProfile() {
+    // Owned by the application object, which outlives every window and so
+    // every page; deleting it earlier would pull it from under live pages.
+    const QString name = QStringLiteral("Orvanta");
+    auto* profile = new QWebEngineProfile(name, QCoreApplication::instance());
+    profile->setObjectName(QLatin1String(ProfileObjectName));
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (!data.isEmpty()) {
+        const QString storage = data + QStringLiteral("/QtWebEngine/") + name;
+        profile->setPersistentStoragePath(storage);
+        profile->setCachePath(storage + QStringLiteral("/cache"));
+    }
+    profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+    // Pages that declare no charset are the portal's legacy GBK pages.
+    profile->settings()->setDefaultTextEncoding(QStringLiteral("GBK"));
+    QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, saveDownload);
     return profile;
 }
 
-WebEnginePane::WebEnginePane(QWidget* parent) : QWebEngineView(sharedWebProfile(), parent) {}
+} // namespace
 
-QUrl WebEnginePane::addressToUrl(const QString& address)
-{
-    const bool localPath = address.startsWith(QLatin1Char('/')) ||
-                           (address.size() > 2 && address.at(1) == QLatin1Char(':') &&
-                            (address.at(2) == QLatin1Char('\\') || address.at(2) == QLatin1Char('/')));
-    if (localPath)
-        return QUrl::fromLocalFile(QDir::fromNativeSeparators(address));
-    return portal::toWireUrl(address);
+QWebEngineProfile* sharedWebProfile() {
+    // Looked up on the application object rather than kept here: the program
+    // and its web engine module may each carry a copy of this library, and two
+    // profiles on one storage folder would not share the login.
+    auto* existing = QCoreApplication::instance()->findChild<QWebEngineProfile*>(
+        QLatin1String(ProfileObjectName), Qt::FindDirectChildrenOnly);
+    return existing ? existing : createProfile();
 }
 
-pane::Result WebEnginePane::navigate(const QString& address)
-{
+SaveLocationAsker setSaveLocationAsker(SaveLocationAsker asker) {
+    SaveLocationAsker previous = std::move(saveLocationAsker());
+    saveLocationAsker() = std::move(asker);
+    return previous;
+}
+
+WebEnginePane::WebEnginePane(QWidget* parent) : QWebEngineView(sharedWebProfile(), parent) {
+    connect(page(), &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                recoverFromRendererDeath(status);
+            });
+    connect(this, &QWebEngineView::loadFinished, this, [this](bool ok) {
+        if (ok)
+            m_recovering = false;
+    });
+}
+
+void WebEnginePane::recoverFromRendererDeath(
+    QWebEnginePage::RenderProcessTerminationStatus status) {
+    // One reload per successful load: a page that kills its renderer every
+    // time must not keep a core busy.
+    if (status == QWebEnginePage::NormalTerminationStatus || m_recovering)
+        return;
+    m_recovering = true;
+    // The engine is still tearing the old renderer down while it tells us.
+    QTimer::singleShot(0, this, [this] { reload(); });
+}
+
+QWebEngineView* WebEnginePane::createWindow(QWebEnginePage::WebWindowType) {
+    auto* window = new BrowserWindow;
+    window->show();
+    return window->pane();
+}
+
+QUrl WebEnginePane::addressToUrl(const QString& address) {
+    return pane::urlFor(address);
+}
+
+pane::Result WebEnginePane::navigate(const QString& address) {
     const QUrl url = addressToUrl(address);
     if (!url.isValid())
         return pane::Failed;
@@ -43,44 +117,38 @@ pane::Result WebEnginePane::navigate(const QString& address)
     return pane::Ok;
 }
 
-pane::Result WebEnginePane::stop()
-{
+pane::Result WebEnginePane::stop() {
     QWebEngineView::stop();
     return pane::Ok;
 }
 
-pane::Result WebEnginePane::goBack()
-{
+pane::Result WebEnginePane::goBack() {
     if (!history()->canGoBack())
         return pane::Failed;
     back();
     return pane::Ok;
 }
 
-pane::Result WebEnginePane::goForward()
-{
+pane::Result WebEnginePane::goForward() {
     if (!history()->canGoForward())
         return pane::Failed;
     forward();
     return pane::Ok;
 }
 
-pane::Result WebEnginePane::refresh()
-{
+pane::Result WebEnginePane::refresh() {
     reload();
     return pane::Ok;
 }
 
-pane::Result WebEnginePane::setWidth(double t)
-{
+pane::Result WebEnginePane::setWidth(double t) {
     if (t < 0)
         return pane::Failed;
     resize(twips::toPixels(t), height());
     return pane::Ok;
 }
 
-pane::Result WebEnginePane::setHeight(double t)
-{
+pane::Result WebEnginePane::setHeight(double t) {
     if (t < 0)
         return pane::Failed;
     resize(width(), twips::toPixels(t));

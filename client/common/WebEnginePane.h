@@ -3,12 +3,19 @@
 #include "BrowserPane.h"
 
 #include <QWebEngineView>
+#include <functional>
 
 class QWebEngineProfile;
 
 // The one profile every pane and separate window shares: cookies and cache
-// on disk, so a portal login survives a restart.
+// on disk in the user's data folder, so a portal login survives a restart.
+// It goes with the application object, after the last page.
 QWebEngineProfile* sharedWebProfile();
+
+// Where a download is saved. The user is asked with a save dialog unless a
+// test answers instead; an empty answer cancels the download.
+using SaveLocationAsker = std::function<QString(const QString& suggestedPath)>;
+SaveLocationAsker setSaveLocationAsker(SaveLocationAsker asker); // returns the previous one
 
 class WebEnginePane : public QWebEngineView, public BrowserPane {
     Q_OBJECT
@@ -25,4 +32,13 @@ public:
 
     // A local file path shows the file; anything else is a web address.
     static QUrl addressToUrl(const QString& address);
+
+protected:
+    // window.open and target=_blank open a separate browser window.
+    QWebEngineView* createWindow(QWebEnginePage::WebWindowType type) override;
+
+private:
+    void recoverFromRendererDeath(QWebEnginePage::RenderProcessTerminationStatus status);
+
+    bool m_recovering = false;
 };

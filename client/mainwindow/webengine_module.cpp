@@ -1,5 +1,6 @@
 // The orvanta_webengine module: the web panes over Qt WebEngine.
 
+#include "DesktopToolbox.h"
 #include "Portal.h"
 #include "WebEngineModule.h"
 #include "WebEnginePane.h"
@@ -13,10 +14,10 @@ PaneSlot makePane(QWidget* parent) {
     return {pane, pane};
 }
 
-// INTEGRATION: the toolbox over the shared web profile (webpanes branch) is
-// made here.
+// Its separate windows share the panes' profile, so it lives in this module.
 Toolbox* makeToolbox() {
-    return nullptr;
+    static DesktopToolbox toolbox;
+    return &toolbox;
 }
 
 const WebEngineModule entries{makePane, makeToolbox};

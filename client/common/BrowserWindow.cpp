@@ -1,0 +1,32 @@
+#include "BrowserWindow.h"
+
+#include "AppInfo.h"
+#include "WebEnginePane.h"
+
+#include <QCoreApplication>
+#include <QVBoxLayout>
+
+BrowserWindow::BrowserWindow() : m_pane(new WebEnginePane(this)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowTitle(app::title());
+    resize(1024, 768);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_pane);
+
+    connect(m_pane, &WebEnginePane::titleChanged, this, [this](const QString& title) {
+        setWindowTitle(title.isEmpty() ? app::title() : title);
+    });
+    QWebEnginePage* page = m_pane->page();
+    connect(page, &QWebEnginePage::windowCloseRequested, this, &QWidget::close);
+    // window.open with a size: the portal's small pop-ups ask for theirs.
+    connect(page, &QWebEnginePage::geometryChangeRequested, this, [this](const QRect& geometry) {
+        if (geometry.isValid())
+            resize(geometry.size());
+    });
+    // Pages must go before the profile does; a window still open when the
+    // program ends is deleted with the last turn of the event loop.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &QObject::deleteLater);
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "BrowserWindow.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+
+namespace webtest {
+
+constexpr int Patience = 60000; // ms; Chromium on a loaded 2-core machine
+
+// Before the application object: the web engine shares OpenGL contexts, and
+// the profile goes to a test folder of its own.
+inline void prepareApplication(const char* name) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QCoreApplication::setApplicationName(QString::fromLatin1(name));
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+inline QList<BrowserWindow*> browserWindows() {
+    QList<BrowserWindow*> windows;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<BrowserWindow*>(w))
+            windows.append(window);
+    }
+    return windows;
+}
+
+// The built demo portal, started for a test on a free port; keeps every line
+// it logs ("GET /market/ad.asp").
+class DemoPortalProcess {
+public:
+    DemoPortalProcess() {
+        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &m_process,
+                         [this] { readLines(); });
+    }
+    ~DemoPortalProcess() {
+        m_process.kill();
+        m_process.waitForFinished(10000);
+    }
+
+    // Waits for the address the portal prints first.
+    bool start() {
+        m_process.start(QStringLiteral(DEMO_PORTAL_BINARY), {});
+        while (m_address.isEmpty() && m_process.waitForReadyRead(30000)) {
+        }
+        return !m_address.isEmpty();
+    }
+
+    QString address() const { return m_address; } // "http://127.0.0.1:PORT/"
+    int count(const QString& request) const { return int(m_requests.count(request)); }
+
+private:
+    void readLines() {
+        while (m_process.canReadLine()) {
+            const QString line = QString::fromLatin1(m_process.readLine()).trimmed();
+            if (m_address.isEmpty() && line.startsWith(QLatin1String("listening ")))
+                m_address = line.mid(10);
+            else
+                m_requests.append(line);
+        }
+    }
+
+    QProcess m_process;
+    QString m_address;
+    QStringList m_requests;
+};
+
+} // namespace webtest
