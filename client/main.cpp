@@ -5,6 +5,7 @@
 #include "Dialler.h"
 #include "FrmAbout.h"
 #include "FrmLoad.h"
+#include "FrmLogin.h"
 #include "FrmMain.h"
 #include "Module1.h"
 #include "Portal.h"
@@ -16,30 +17,6 @@
 
 #include <QApplication>
 #include <memory>
-
-namespace {
-
-// The web engine's panes, or blank ones after telling the user why there are
-// none.
-PaneSlot makePane(QWidget* parent) {
-    QString error;
-    if (const WebEngineModule* web = loadWebEngineModule(&error))
-        return web->makePane(parent);
-    static bool told = false;
-    if (!told) {
-        told = true;
-        seams::showMessage({QStringLiteral("无法加载网页组件：") + error, QString(),
-                            seams::Buttons::Ok, seams::Icon::Exclamation});
-    }
-    return makeBlankPane(parent);
-}
-
-Toolbox* makeToolbox() {
-    const WebEngineModule* web = loadWebEngineModule(nullptr);
-    return web ? web->makeToolbox() : nullptr;
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -55,8 +32,8 @@ int main(int argc, char* argv[]) {
         instance = std::make_unique<SingleInstance>(
             SingleInstance::lockPathFor(QCoreApplication::applicationName()));
         FrmMain::Services services;
-        services.makePane = makePane;
-        services.makeToolbox = makeToolbox;
+        services.makePane = makeWebPane;
+        services.makeToolbox = webToolbox;
         services.anotherCopyRunning = [&] { return instance->anotherCopyRunning(); };
         services.showCalendar = showCalendar;
         services.showAbout = [&] {
@@ -65,9 +42,7 @@ int main(int argc, char* argv[]) {
         };
         services.isDialUpConnected = Module1::IsDialUpConnected;
         services.offerToConnect = [] { OfferToConnect(); };
-        // INTEGRATION: the login window (accessories branch) is shown here;
-        // until then Timer1's tick does nothing.
-        services.showLogin = nullptr;
+        services.showLogin = [&] { showLoginWindowOnce(mainWindow.get()); };
         mainWindow = std::make_unique<FrmMain>(std::move(services));
         if (mainWindow->Form_Load())
             mainWindow->show();

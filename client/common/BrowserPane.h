@@ -3,6 +3,8 @@
 #include <QString>
 #include <cstdint>
 
+class QWidget;
+
 // The operations the client asks of a web pane. Each reports failure the way
 // the portal's code expects it: as a result code.
 namespace pane {
@@ -26,4 +28,14 @@ public:
     // Twips; a negative size is refused and the pane keeps its size.
     virtual pane::Result setWidth(double twips) = 0;
     virtual pane::Result setHeight(double twips) = 0;
+};
+
+// A browser pane as the window holds it: the widget it places and the
+// operations it calls on it.
+struct PaneSlot {
+    QWidget* widget = nullptr;
+    BrowserPane* browser = nullptr;
+
+    BrowserPane* operator->() const { return browser; }
+    explicit operator bool() const { return browser != nullptr; }
 };

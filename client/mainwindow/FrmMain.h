@@ -18,16 +18,6 @@ class QToolBar;
 class QToolButton;
 class Toolbox;
 
-// A browser pane as the window holds it: the widget it places and the
-// operations it calls on it.
-struct PaneSlot {
-    QWidget* widget = nullptr;
-    BrowserPane* browser = nullptr;
-
-    BrowserPane* operator->() const { return browser; }
-    explicit operator bool() const { return browser != nullptr; }
-};
-
 // The portal client's main window: five browser panes in their frames, the
 // toolbar, and the routines through which the rest of the program shows pages.
 class FrmMain : public QMainWindow {

@@ -4,7 +4,7 @@
 #include "Dialler.h"
 #include "Module1.h"
 #include "Twips.h"
-#include "WebEnginePane.h"
+#include "WebEngineModule.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -20,8 +20,8 @@ frmLogin::frmLogin(QWidget* owner) : QDialog(owner) {
     setPalette(background);
     setAutoFillBackground(true);
 
-    WebBrowser1 = new WebEnginePane(this);
-    WebBrowser1->setGeometry(twips::rect(0, 0, 8040, 4335));
+    WebBrowser1 = makeWebPane(this);
+    WebBrowser1.widget->setGeometry(twips::rect(0, 0, 8040, 4335));
 
     CmdLogin = new QPushButton(QStringLiteral("登陆协作网"), this);
     CmdLogin->setGeometry(twips::rect(3000, 3240, 1215, 495));

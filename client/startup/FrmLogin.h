@@ -1,9 +1,10 @@
 #pragma once
 
+#include "BrowserPane.h"
+
 #include <QDialog>
 
 class QPushButton;
-class WebEnginePane;
 
 // The login page window: the local welcome page with a button the user presses
 // once logged in. When it comes up it checks the dial-up line.
@@ -12,7 +13,7 @@ class frmLogin : public QDialog {
 public:
     explicit frmLogin(QWidget* owner = nullptr);
 
-    WebEnginePane* WebBrowser1;
+    PaneSlot WebBrowser1;
     QPushButton* CmdLogin;
 
     void Form_Load();

@@ -3,6 +3,7 @@
 #include "AppInfo.h"
 #include "BrowserPane.h"
 #include "Portal.h"
+#include "Seams.h"
 
 #include <QCoreApplication>
 #include <QLibrary>
@@ -63,4 +64,22 @@ const WebEngineModule* loadWebEngineModule(QString* error) {
 PaneSlot makeBlankPane(QWidget* parent) {
     auto* pane = new BlankPane(parent);
     return {pane, pane};
+}
+
+PaneSlot makeWebPane(QWidget* parent) {
+    QString error;
+    if (const WebEngineModule* web = loadWebEngineModule(&error))
+        return web->makePane(parent);
+    static bool told = false;
+    if (!told) {
+        told = true;
+        seams::showMessage({QStringLiteral("无法加载网页组件：") + error, QString(),
+                            seams::Buttons::Ok, seams::Icon::Exclamation});
+    }
+    return makeBlankPane(parent);
+}
+
+Toolbox* webToolbox() {
+    const WebEngineModule* web = loadWebEngineModule(nullptr);
+    return web ? web->makeToolbox() : nullptr;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FrmMain.h"
+#include "BrowserPane.h"
 
 #include <QString>
 
@@ -27,3 +27,10 @@ const WebEngineModule* loadWebEngineModule(QString* error);
 // A pane that shows nothing and refuses everything, for when there is no web
 // engine: the window still opens and the program still runs.
 PaneSlot makeBlankPane(QWidget* parent);
+
+// A web pane from the module, or a blank one after telling the user once why
+// there is none.
+PaneSlot makeWebPane(QWidget* parent);
+
+// The toolbox the module offers; null without the module.
+Toolbox* webToolbox();
