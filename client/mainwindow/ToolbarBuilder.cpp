@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QLayout>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace toolbar {
 
@@ -21,6 +22,9 @@ QList<QAction*> buildToolbar(QToolBar* bar, const ButtonClick& onClick) {
         a->setData(button.number);
         const int number = button.number;
         QObject::connect(a, &QAction::triggered, bar, [onClick, number] { onClick(number); });
+        // Normal raised buttons as designed; the flat style is the user's switch.
+        if (auto* tool = qobject_cast<QToolButton*>(bar->widgetForAction(a)))
+            tool->setAutoRaise(false);
         actions.append(a);
     }
     return actions;

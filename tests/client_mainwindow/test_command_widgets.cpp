@@ -7,6 +7,8 @@
 #include "Topmost.h"
 
 #include <QFrame>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTest>
 #include <QWindow>
 
@@ -28,6 +30,18 @@ private slots:
         }
         QVERIFY(toolbar::toolbarImage(0).isNull());
         QVERIFY(toolbar::toolbarImage(20).isNull());
+    }
+
+    void toolbarStartsWithRaisedButtons() {
+        // The flat style is what the user switches on; it must not be the start.
+        QToolBar bar;
+        const QList<QAction*> actions = toolbar::buildToolbar(&bar, [](int) {});
+        QCOMPARE(actions.size(), 18);
+        for (QAction* a : actions) {
+            auto* button = qobject_cast<QToolButton*>(bar.widgetForAction(a));
+            QVERIFY(button);
+            QVERIFY2(!button->autoRaise(), qPrintable(a->objectName()));
+        }
     }
 
     void pressDraggedOffALabelIsNoClick() {
