@@ -23,31 +23,25 @@ using Sizes = std::vector<std::uint32_t>;
 struct FakeRas : dialup::RasCalls {
     Connections connections;
     std::uint32_t enumResult = 0;
-    Sizes sizes; // buffer, connection record, status record
-    Sizes asked;
+    Sizes seen; // buffer and record sizes, then status record size and connection
 
-    static std::uint32_t get(const unsigned char* p) {
-        std::uint32_t v;
-        std::memcpy(&v, p, 4);
-        return v;
+    static std::uint32_t word(const unsigned char* p) {
+        return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
     }
-    static void put(unsigned char* p, std::uint32_t v) { std::memcpy(p, &v, 4); }
-
     std::uint32_t enumConnections(unsigned char* records, std::uint32_t* bufferSize,
                                   std::uint32_t* count) override {
-        sizes = {*bufferSize, get(records)};
-        for (std::size_t i = 0; i < connections.size() && enumResult == 0; ++i)
-            put(records + i * 412 + 4, connections[i].first);
+        seen = {*bufferSize, word(records)};
+        for (std::size_t i = 0; i < connections.size(); ++i)
+            std::memcpy(records + i * 412 + 4, &connections[i].first, 4);
         *count = std::uint32_t(connections.size());
         return enumResult;
     }
     std::uint32_t getConnectStatus(std::uint32_t connection, unsigned char* status) override {
-        sizes.push_back(get(status));
-        asked.push_back(connection);
+        seen.insert(seen.end(), {word(status), connection});
         const auto found = std::find_if(connections.begin(), connections.end(),
                                         [&](const auto& c) { return c.first == connection; });
         if (found != connections.end())
-            put(status + 4, found->second);
+            std::memcpy(status + 4, &found->second, 4);
         return found == connections.end() ? 6 : 0; // 6: an unknown handle
     }
 };
@@ -78,12 +72,10 @@ class TestStartupLogic : public QObject {
         QProcess p;
         p.setProcessChannelMode(QProcess::MergedChannels);
         p.start("desktop-file-validate", {path});
-        const bool passed = p.waitForFinished(30000) && p.exitCode() == 0;
-        const QByteArray said = p.readAll();
         QFile f(path);
-        if (!passed || !said.trimmed().isEmpty() || !f.open(QIODevice::ReadOnly))
-            return {"desktop-file-validate: " + QString::fromUtf8(said)};
-        return QString::fromUtf8(f.readAll()).split('\n');
+        const bool clean = p.waitForFinished(30000) && p.exitCode() == 0 && p.readAll().isEmpty();
+        return clean && f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split('\n')
+                                                    : QStringList{"not valid: " + path};
     }
 
 private slots:
@@ -101,9 +93,9 @@ private slots:
             ras.enumResult = enumResult;
             QCOMPARE(dialup::firstConnectionIsUp(ras), connected);
             // 256 records of 412 bytes; only the first connection's status is asked for.
-            QCOMPARE(ras.sizes, (enumResult ? Sizes{412 * 256, 412} : Sizes{412 * 256, 412, 160}));
-            if (enumResult == 0)
-                QCOMPARE(ras.asked, Sizes{connections.empty() ? 0 : connections[0].first});
+            const std::uint32_t first = connections.empty() ? 0 : connections[0].first;
+            QCOMPARE(ras.seen,
+                     (enumResult ? Sizes{412 * 256, 412} : Sizes{412 * 256, 412, 160, first}));
         }
     }
 
@@ -124,8 +116,6 @@ private slots:
             {R::NoBackend, unfit, false}};
         for (const auto& [reachability, interfaces, connected] : cases)
             QCOMPARE(dialup::networkCountsAsConnected(reachability, interfaces), connected);
-        for (const auto& interface : unfit)
-            QVERIFY(!dialup::networkCountsAsConnected(R::NoBackend, {interface, interface}));
     }
 
     void registryStringsFitTheBufferOrGiveNothing() {
@@ -194,25 +184,21 @@ private slots:
         makeHome("$HOME/桌面 $desk", true);
         const auto links = shelllink::makePlatformShellLinks();
         QCOMPARE(shortcuts::createLinks(*links, "/opt/my apps/$HOME \"x\" 100%"), std::nullopt);
-        const QString exec = "Exec=\"/opt/my apps/\\\\$HOME \\\\\"x\\\\\" 100%%/";
-        const std::tuple<QString, QString, QString, bool> expected[] = {
-            {desktop + "/Orvanta.desktop", "Name=Orvanta", exec + "Orvanta\"", true},
-            {applications + "/Brickvane游戏.desktop", "Name=Brickvane游戏", exec + "game\"",
-             false}};
-        for (const auto& [path, name, execLine, executable] : expected) {
-            const QStringList lines = validEntry(path);
-            QVERIFY2(lines.contains(name) && lines.contains(execLine),
-                     qPrintable(lines.join('\n')));
-            QCOMPARE(bool(QFile::permissions(path) & QFile::ExeOwner), executable);
-        }
-        QCOMPARE(QDir(applications).entryList(QDir::Files).size(), 3);
         // The internet shortcut is rewritten on every start.
         QVERIFY(shortcuts::writeInternetShortcut(*links, "http://old.example"));
         QVERIFY(shortcuts::writeInternetShortcut(*links, "https://www.velantrix.com"));
-        const QStringList lines = validEntry(desktop + "/Velantrix在线同行协作.desktop");
-        QVERIFY2(lines.contains("Type=Link") && lines.contains("Name=Velantrix在线同行协作") &&
-                     lines.contains("URL=https://www.velantrix.com"),
-                 qPrintable(lines.join('\n')));
+        QStringList lines;
+        for (const QString& dir : {desktop, applications})
+            for (const QFileInfo& entry : QDir(dir).entryInfoList(QDir::Files))
+                lines += validEntry(entry.filePath());
+        QCOMPARE(lines.filter("not valid: "), QStringList());
+        const QString exec = "Exec=\"/opt/my apps/\\\\$HOME \\\\\"x\\\\\" 100%%/";
+        for (const QString& line :
+             QStringList{"Name=Orvanta从业工具箱", exec + "Orvanta\"", exec + "game\"", "Type=Link",
+                         "Name=Velantrix在线同行协作", "URL=https://www.velantrix.com"})
+            QVERIFY2(lines.contains(line), qPrintable(line));
+        QVERIFY(QFile::permissions(desktop + "/Orvanta.desktop") & QFile::ExeOwner);
+        QCOMPARE(QDir(applications).entryList(QDir::Files).size(), 3);
     }
 
     void withoutADesktopFolderItsShortcutsAreSkippedSilently() {
@@ -224,16 +210,6 @@ private slots:
             QCOMPARE(QDir(applications).entryList(QDir::Files).size(), 3);
             QVERIFY(QDir(home->path()).entryList({"*.desktop"}, QDir::Files).isEmpty());
         }
-    }
-
-    void aLinkThatCannotBeWrittenIsReported() {
-        makeHome("$HOME/桌面 $desk", true);
-        // A file where the applications folder should be: even root cannot write into it.
-        QVERIFY(QDir().mkpath(home->filePath(".local/share")));
-        QFile blocker(applications);
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        const auto failure = shortcuts::createLinks(*shelllink::makePlatformShellLinks(), "/opt/o");
-        QVERIFY(failure && failure->contains(applications));
     }
 };
 
