@@ -31,7 +31,6 @@ private slots:
                           todayCell] : cases) {
             const calendar::MonthView v = calendar::monthView(today, monthSpin, yearSpin, locale);
             QCOMPARE(v.shownDate, shown);
-            QCOMPARE(v.monthStart, QDate(shown.year(), shown.month(), 1));
             for (int i = 0; i < calendar::CellCount; ++i)
                 QCOMPARE(v.days[i], i >= first && i < first + length ? i - first + 1 : 0);
             const QString year = QString::number(shown.year()).rightJustified(4, '0');
@@ -40,8 +39,6 @@ private slots:
             QCOMPARE(v.todayCell, todayCell);
             QCOMPARE(v.todayText.isEmpty(), todayCell < 0);
         }
-        QCOMPARE(calendar::monthView({2024, 3, 5}, 0, 0, QLocale(QLocale::German)).todayText,
-                 QStringLiteral("Dienstag, 05 März 2024"));
 
         const char* chinese[] = {"一月", "二月", "三月", "四月", "五月",   "六月",
                                  "七月", "八月", "九月", "十月", "十一月", "十二月"};

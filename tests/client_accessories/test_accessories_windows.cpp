@@ -16,10 +16,6 @@
 constexpr int Patience = 10000;
 const QColor DayColour(0, 96, 64);
 
-QString yearCaption(int year) {
-    return QString(13, ' ') + QString::number(year) + "年";
-}
-
 // Cells drawn as today's: red, or framed.
 QList<int> markedCells(const Calendar& c) {
     QList<int> marked;
@@ -66,10 +62,8 @@ private slots:
 
     void theCalendarOpensOnTodaysMonthAndPages() {
         Calendar c(nullptr, QLocale(QLocale::English));
-        c.HScroll1->setValue(-7);
-        c.show();
-        QTRY_COMPARE_WITH_TIMEOUT(c.HScroll1->value(), 0, Patience);
-        QCOMPARE(c.windowTitle(), yearCaption(2024));
+        activate(&c);
+        QCOMPARE(c.windowTitle(), QStringLiteral("             2024年"));
         QCOMPARE(c.Label2->text(), QStringLiteral("六月"));
         QCOMPARE(c.Label4->text(), QStringLiteral("Sunday, 02 June 2024"));
         for (int i = 0; i < calendar::CellCount; ++i) {
@@ -80,12 +74,10 @@ private slots:
         QCOMPARE(markedCells(c), QList<int>{7});
 
         c.HScroll1->setValue(-6); // back across the new year
-        QCOMPARE(c.windowTitle(), yearCaption(2023));
+        QCOMPARE(c.windowTitle(), QStringLiteral("             2023年"));
         QCOMPARE(c.Label2->text(), QStringLiteral("十二月"));
         QCOMPARE(c.Label4->text(), QStringLiteral("Sunday, 02 June 2024")); // kept
         QVERIFY(markedCells(c).isEmpty());
-        c.HScroll2->setValue(2);
-        QCOMPARE(c.ShownDate, QDate(2025, 12, 2));
     }
 
     void pagingAwayAndBackMarksOnlyTheShownCell() {
@@ -95,6 +87,7 @@ private slots:
         c.HScroll1->setValue(3);
         QCOMPARE(c.Label3[1]->text(), QStringLiteral("2"));
         c.HScroll2->setValue(-1500);
+        QCOMPARE(c.ShownDate, QDate(524, 9, 2));
         QTest::keyClick(&c, Qt::Key_Return); // 今日, the default button
         QCOMPARE(c.HScroll1->value(), 0);
         QCOMPARE(c.HScroll2->value(), 0);
@@ -120,7 +113,6 @@ private slots:
         QCOMPARE(about.windowTitle(), QStringLiteral("关于 Orvanta同行协作办公信息系统"));
         QCOMPARE(about.lblVersion->text(), "版本 " PROJECT_VERSION_STRING);
         QCOMPARE(about.LabelEmail->text(), QStringLiteral("webmaster@velantrix.com"));
-        QVERIFY(about.lblDisclaimer->text().contains("请登陆https://www.velantrix.com申请"));
         about.show();
         for (QWidget* label : {about.LabelEmail, about.lblDisclaimer, about.lblDescription}) {
             QTest::mouseClick(label, Qt::LeftButton);
