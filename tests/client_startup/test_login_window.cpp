@@ -36,7 +36,7 @@ private slots:
             log << "start " + (QStringList{program} + args).join(' ');
             return starterSucceeds;
         });
-        Module1::SetConnectionTest([this] { return ++lineChecks && lineUp; });
+        Module1::SetConnectionTest([this] { return ++lineChecks && lineUp; }); // counts each check
         portal::setBaseUrl(QStringLiteral("https://www.velantrix.com/"));
     }
     void init() {

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <cstring>
 
 using Connections = std::vector<std::pair<std::uint32_t, std::uint32_t>>; // handle, state
@@ -117,9 +118,8 @@ private slots:
     }
 
     void registryStringsFitTheBufferOrGiveNothing() {
-        using namespace std::string_literals;
         const std::tuple<const char*, std::string, QString> cases[] = {
-            {"Default", "MyISP\0"s, "MyISP"},
+            {"Default", std::string("MyISP\0", 6), "MyISP"},
             {"Default", std::string(254, 'a') + '\0', QString(254, 'a')}, // 255 bytes fit
             {"Default", std::string(255, 'a') + '\0', ""},
             {"Default", "", ""},           // stored length 0
