@@ -2,86 +2,39 @@
 
 #include "Registry.h"
 
-#include <algorithm>
+#include <cstring>
 #include <map>
-#include <string>
-#include <utility>
 #include <vector>
 
-// An in-memory registry that answers the way the Windows calls do: a missing
-// key or value, a buffer too small, an invalid handle.
-class FakeRegistry : public registry::Calls {
-public:
-    struct Value {
-        std::uint32_t type = registry::TypeString;
-        std::string bytes;
-    };
-    using KeyName = std::pair<registry::Root, std::string>;
+// An in-memory registry that answers the way the Windows calls do (a missing
+// key or value, a buffer too small), installed for its own lifetime.
+struct FakeRegistry : registry::Calls {
+    using Values = std::map<std::string, registry::Value>;
+    std::map<std::pair<registry::Root, std::string>, Values> keys;
+    std::vector<std::uint32_t> accesses; // one per key asked for
+    int open = 0;                        // keys opened and not yet closed
+    registry::Calls* previous = registry::setCalls(this);
 
-    void set(registry::Root root, const std::string& subkey, const std::string& name, Value value) {
-        keys_[{root, subkey}][name] = std::move(value);
-    }
-    void addKey(registry::Root root, const std::string& subkey) { keys_[{root, subkey}]; }
-
+    ~FakeRegistry() override { registry::setCalls(previous); }
     registry::Status openKey(registry::Root root, const std::string& subkey, std::uint32_t access,
                              registry::Handle* key) override {
-        opened.push_back({root, subkey});
         accesses.push_back(access);
-        const auto found = keys_.find({root, subkey});
-        if (found == keys_.end()) {
-            *key = 0;
-            return registry::FileNotFound;
-        }
-        handles_.push_back(&found->second);
-        *key = handles_.size(); // never 0
-        ++openCount;
-        return registry::Success;
+        const auto found = keys.find({root, subkey});
+        *key = found == keys.end() ? 0 : registry::Handle(&found->second);
+        open += *key != 0;
+        return *key ? registry::Success : registry::FileNotFound;
     }
-
     registry::Status queryValue(registry::Handle key, const std::string& name, std::uint32_t* type,
                                 unsigned char* data, std::uint32_t* size) override {
-        constexpr registry::Status InvalidHandle = 6;
-        if (key == 0 || key > handles_.size() || !handles_[key - 1])
-            return InvalidHandle;
-        const auto& values = *handles_[key - 1];
-        const auto found = values.find(name);
-        if (found == values.end())
+        const Values& values = *reinterpret_cast<const Values*>(key);
+        if (!values.count(name))
             return registry::FileNotFound;
-        const std::string& bytes = found->second.bytes;
-        *type = found->second.type;
-        if (bytes.size() > *size) {
-            *size = std::uint32_t(bytes.size());
-            return registry::MoreData;
-        }
-        std::copy(bytes.begin(), bytes.end(), data);
+        const auto& [storedType, bytes] = values.at(name);
+        const bool fits = bytes.size() <= *size;
+        *type = storedType;
         *size = std::uint32_t(bytes.size());
-        return registry::Success;
+        std::memcpy(data, bytes.data(), fits ? bytes.size() : 0);
+        return fits ? registry::Success : registry::MoreData;
     }
-
-    void closeKey(registry::Handle key) override {
-        if (key != 0 && key <= handles_.size())
-            handles_[key - 1] = nullptr;
-        ++closeCount;
-    }
-
-    std::vector<KeyName> opened;
-    std::vector<std::uint32_t> accesses;
-    int openCount = 0;
-    int closeCount = 0;
-
-private:
-    std::map<KeyName, std::map<std::string, Value>> keys_;
-    std::vector<const std::map<std::string, Value>*> handles_;
-};
-
-// Installs a registry for the lifetime of a test and puts the previous one back.
-class RegistryScope {
-public:
-    explicit RegistryScope(registry::Calls& calls) : previous_(registry::setCalls(&calls)) {}
-    ~RegistryScope() { registry::setCalls(previous_); }
-    RegistryScope(const RegistryScope&) = delete;
-    RegistryScope& operator=(const RegistryScope&) = delete;
-
-private:
-    registry::Calls* previous_;
+    void closeKey(registry::Handle) override { --open; }
 };

@@ -1,0 +1,160 @@
+// The calendar and about windows over a fixed clock and scripted seams.
+
+#include "Calendar.h"
+#include "FakeRegistry.h"
+#include "FrmAbout.h"
+#include "Portal.h"
+#include "Seams.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+constexpr int Patience = 10000;
+const QColor DayColour(0, 96, 64);
+
+// Cells drawn as today's: red, or framed.
+QList<int> markedCells(const Calendar& c) {
+    QList<int> marked;
+    for (int i = 0; i < calendar::CellCount; ++i)
+        if (c.Label3[i]->palette().color(QPalette::WindowText) != DayColour ||
+            c.Label3[i]->frameShape() == QFrame::Box)
+            marked << i;
+    return marked;
+}
+
+class TestAccessoriesWindows : public QObject {
+    Q_OBJECT
+
+    QDate today{2024, 6, 2}; // a Sunday; June 2024 starts on a Saturday
+    QStringList log;         // mail, pages, messages and programs started
+    bool starterSucceeds = true;
+    const AboutActions actions{[this](const QString& a) { log << "mail " + a; },
+                               [this](const QString& a) { log << "open " + a; }};
+
+    void activate(QWidget* w) {
+        w->show();
+        w->activateWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(w->isActiveWindow(), Patience);
+    }
+
+private slots:
+    void initTestCase() {
+        seams::setClock([this] { return QDateTime(today, QTime(9, 30)); });
+        seams::setMessageHandler([this](const seams::Message& m) {
+            log << "message " + m.text;
+            return seams::Answer::Ok;
+        });
+        seams::setProgramStarter([this](const QString& program, const QStringList&) {
+            log << "start " + program;
+            return starterSucceeds;
+        });
+        portal::setBaseUrl(QStringLiteral("https://www.velantrix.com/"));
+    }
+    void cleanup() {
+        log.clear();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            w->close();
+    }
+
+    void theCalendarOpensOnTodaysMonthAndPages() {
+        Calendar c(nullptr, QLocale(QLocale::English));
+        activate(&c);
+        QCOMPARE(c.windowTitle(), QStringLiteral("             2024年"));
+        QCOMPARE(c.Label2->text(), QStringLiteral("六月"));
+        QCOMPARE(c.Label4->text(), QStringLiteral("Sunday, 02 June 2024"));
+        for (int i = 0; i < calendar::CellCount; ++i) {
+            const bool shown = i >= 6 && i <= 35;
+            QCOMPARE(c.Label3[i]->isVisibleTo(&c), shown);
+            QCOMPARE(c.Label3[i]->text(), shown ? QString::number(i - 5) : QString());
+        }
+        QCOMPARE(markedCells(c), QList<int>{7});
+
+        c.HScroll1->setValue(-6); // back across the new year
+        QCOMPARE(c.windowTitle(), QStringLiteral("             2023年"));
+        QCOMPARE(c.Label2->text(), QStringLiteral("十二月"));
+        QCOMPARE(c.Label4->text(), QStringLiteral("Sunday, 02 June 2024")); // kept
+        QVERIFY(markedCells(c).isEmpty());
+    }
+
+    void pagingAwayAndBackMarksOnlyTheShownCell() {
+        Calendar c(nullptr, QLocale(QLocale::English));
+        activate(&c);
+        // September starts on a Sunday: cell 1 holds a 2, before June's first column.
+        c.HScroll1->setValue(3);
+        QCOMPARE(c.Label3[1]->text(), QStringLiteral("2"));
+        c.HScroll2->setValue(-1500);
+        QCOMPARE(c.ShownDate, QDate(524, 9, 2));
+        QTest::keyClick(&c, Qt::Key_Return); // 今日, the default button
+        QCOMPARE(c.HScroll1->value(), 0);
+        QCOMPARE(c.HScroll2->value(), 0);
+        QCOMPARE(markedCells(c), QList<int>{7});
+        QVERIFY(c.Label3[1]->text().isEmpty() && !c.Label3[1]->isVisibleTo(&c));
+
+        // Coming back from another window keeps the month; a new showing starts on today's.
+        QWidget other;
+        c.HScroll1->setValue(2);
+        activate(&other);
+        activate(&c);
+        QCOMPARE(c.HScroll1->value(), 2);
+        c.hide();
+        today = today.addDays(1);
+        activate(&other);
+        activate(&c);
+        QCOMPARE(c.HScroll1->value(), 0);
+        QCOMPARE(markedCells(c), QList<int>{8});
+    }
+
+    void theAboutWindowShowsItsTextsAndLinks() {
+        frmAbout about(actions);
+        QCOMPARE(about.windowTitle(), QStringLiteral("关于 Orvanta同行协作办公信息系统"));
+        QCOMPARE(about.lblVersion->text(), "版本 " PROJECT_VERSION_STRING);
+        QCOMPARE(about.LabelEmail->text(), QStringLiteral("webmaster@velantrix.com"));
+        about.show();
+        for (QWidget* label : {about.LabelEmail, about.lblDisclaimer, about.lblDescription}) {
+            QTest::mouseClick(label, Qt::LeftButton);
+            QTest::mouseClick(label, Qt::RightButton);
+        }
+        QCOMPARE(log, QStringList({"mail webmaster@velantrix.com",
+                                   "open https://www.velantrix.com/tonghang/reginfo.asp"}));
+    }
+
+    void systemInformation() {
+        const QString tool = "C:\\MSINFO\\msinfo32.exe";
+        const QString unavailable = "message 此时系统信息不可用";
+        const std::tuple<bool, bool, QStringList> cases[] = {
+            {false, true, {unavailable}}, // as on this platform, without a registry
+            {true, true, {"start " + tool}},
+            {true, false, {"start " + tool, unavailable}}};
+        for (const auto& [registered, startWorks, expected] : cases) {
+            FakeRegistry reg;
+            if (registered)
+                reg.keys[{registry::Root::LocalMachine,
+                          "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"}]["PATH"] = {
+                    1, tool.toStdString() + '\0'};
+            starterSucceeds = startWorks;
+            frmAbout about(actions);
+            QTest::mouseClick(about.cmdSysInfo, Qt::LeftButton);
+            QCOMPARE(log, expected);
+            log.clear();
+        }
+    }
+
+    void theAboutWindowIsModelessAndShownOnce() {
+        QPointer<frmAbout> first = showAboutWindow(actions);
+        QVERIFY(first && !first->isModal());
+        QWidget other;
+        activate(&other);
+        QCOMPARE(showAboutWindow(actions), first.data());
+        QTRY_VERIFY_WITH_TIMEOUT(first->isActiveWindow(), Patience);
+        QTest::keyClick(first, Qt::Key_Escape); // unloads like OK
+        QTRY_VERIFY_WITH_TIMEOUT(first.isNull(), Patience);
+        QVERIFY(showAboutWindow(actions) != nullptr);
+    }
+};
+
+QTEST_MAIN(TestAccessoriesWindows)
+#include "test_accessories_windows.moc"
