@@ -1,0 +1,72 @@
+// The splash window: shortcuts first, then the timer and the beep; bare,
+// centred, filled with its artwork; one hand-over a second later.
+
+#include "FrmLoad.h"
+#include "Seams.h"
+#include "ShellLink.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPointer>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+struct Links : shelllink::ShellLinkBackend {
+    QStringList* log;
+    explicit Links(QStringList* l) : log(l) {}
+    shelllink::Outcome createLink(const std::string&, const std::string& caption,
+                                  const std::string&, const std::string&, bool,
+                                  std::string&) override {
+        *log << QString::fromStdString(caption);
+        return {};
+    }
+    bool writeInternetShortcut(const std::string& name, const std::string&) override {
+        *log << QString::fromStdString(name);
+        return true;
+    }
+};
+
+} // namespace
+
+class TestFrmLoad : public QObject {
+    Q_OBJECT
+private slots:
+    void loadsShowsAndHandsOverOnce() {
+        QStringList log;
+        Links links(&log);
+        const seams::Action previousBeep = seams::setBeep([&] { log << QStringLiteral("beep"); });
+        int mainShown = 0;
+        FrmLoad* raw = new FrmLoad(links, [&] { ++mainShown; });
+        QPointer<FrmLoad> splash = raw;
+        QElapsedTimer clock;
+        clock.start();
+        splash->Form_Load();
+        QCOMPARE(log, QStringList({"Velantrix在线同行协作", "Orvanta", "Orvanta从业工具箱",
+                                   "Orvanta同行协作网络办公信息系统", "Brickvane游戏", "beep"}));
+        QCOMPARE(splash->Timer1->interval(), 1000);
+
+        splash->show();
+        QVERIFY(QTest::qWaitForWindowExposed(splash));
+        QCOMPARE(splash->size(), QSize(400, 320));        // 6000 x 4800 twips
+        QCOMPARE(splash->windowType(), Qt::SplashScreen); // no taskbar entry
+        QVERIFY(splash->windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(splash->Img1->geometry(), splash->rect());
+        QCOMPARE(splash->Img1->pixmap().size(), QSize(400, 320));
+        const QPoint offCentre =
+            splash->frameGeometry().center() - splash->screen()->availableGeometry().center();
+        QVERIFY(offCentre.manhattanLength() <= 2);
+
+        QTRY_COMPARE_WITH_TIMEOUT(mainShown, 1, 15000);
+        QVERIFY(clock.elapsed() >= 900);
+        QTRY_VERIFY_WITH_TIMEOUT(splash.isNull(), 15000);
+        QTest::qWait(1200);
+        QCOMPARE(mainShown, 1);
+        seams::setBeep(previousBeep);
+    }
+};
+
+QTEST_MAIN(TestFrmLoad)
+#include "test_frmload.moc"
