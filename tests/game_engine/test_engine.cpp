@@ -4,7 +4,6 @@
 #include "Keys.h"
 
 #include <QTest>
-#include <optional>
 #include <random>
 #include <set>
 
@@ -56,8 +55,9 @@ struct Game : Engine {
         return arms;
     }
     bool MovePivotTo(int row, int col) {
-        for (int step = 0; step < row; ++step)
-            Row(Piece()[0]) < row ? StepDown() : StepResult::None;
+        while (Row(Piece()[0]) < row)
+            if (StepDown() != StepResult::Moved)
+                return false;
         while (Col(Piece()[0]) != col && CanMove(Col(Piece()[0]) > col ? Move::Left : Move::Right))
             Col(Piece()[0]) > col ? MoveLeft() : MoveRight();
         return Piece()[0] == At(row, col);
