@@ -82,8 +82,8 @@ template <typename T> struct OnModal {
 // A shown, active game window whose pieces are all the flat bar (every roll
 // the first choice) and whose sounds are recorded.
 struct GameWindow : SoundSink {
+    std::vector<std::string> played; // before the window, which may play to the last
     Form1 form;
-    std::vector<std::string> played;
 
     GameWindow() {
         form.SetSoundSink(this);
