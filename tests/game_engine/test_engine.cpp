@@ -1,0 +1,418 @@
+// The engine: spawning, previews, moves and their refusals, landing, points,
+// levels, the key list, and a long random run checking invariants every move.
+#include "Engine.h"
+#include "Keys.h"
+
+#include <QTest>
+#include <random>
+#include <set>
+
+using namespace brickvane;
+
+namespace {
+
+using Cells = std::array<int, 4>;
+using Arms = std::array<std::pair<int, int>, 3>; // (dx, dy) from the pivot, y downward
+constexpr std::int32_t Points[] = {5, 100, 210, 350, 500};
+
+constexpr int SpawnArms[7][3][2] = {{{-2, 0}, {-1, 0}, {1, 0}}, {{1, 0}, {0, 1}, {1, 1}},
+                                    {{-1, 0}, {1, 0}, {0, 1}},  {{-2, 0}, {-1, 0}, {0, 1}},
+                                    {{1, 0}, {2, 0}, {0, 1}},   {{-1, 0}, {0, 1}, {1, 1}},
+                                    {{1, 0}, {0, 1}, {-1, 1}}};
+
+Arms TurnedArms(int type, int turns) {
+    Arms arms;
+    for (std::size_t i = 0; i < 3; ++i) {
+        int dx = SpawnArms[type][i][0], dy = SpawnArms[type][i][1];
+        for (int t = 0; t < turns % 4; ++t)
+            std::tie(dx, dy) = std::pair(-dy, dx); // clockwise, y downward
+        arms[i] = {dx, dy};
+    }
+    return arms;
+}
+
+// An engine with helpers for rows and columns. Started with a shape and turns,
+// its first piece is that shape in colour 5 and so is the next, in colour 3.
+struct Game : Engine {
+    Game() = default;
+    Game(int type, int turns, int cols = 10) {
+        BoardCols = cols;
+        // The start rolls type, colour, turns; each spawn type, turns, colour.
+        const std::vector<int> picks{type, 5, turns, type, turns, 3}, of{7, 7, 4, 7, 4, 7};
+        SetRandomSource([=, next = std::size_t(0)]() mutable {
+            const std::size_t i = next++;
+            return i < picks.size() ? (picks[i] + 0.5) / of[i] : 0.0;
+        });
+        NewGame();
+    }
+    int Row(int p) const { return p / BuiltCols(); }
+    int Col(int p) const { return p % BuiltCols(); }
+    int At(int row, int col) const { return row * BuiltCols() + col; }
+    Arms ArmsOf(const Cells& c) const {
+        Arms arms;
+        for (std::size_t i = 0; i < 3; ++i)
+            arms[i] = {Col(c[i + 1]) - Col(c[0]), Row(c[i + 1]) - Row(c[0])};
+        return arms;
+    }
+    bool MovePivotTo(int row, int col) {
+        while (Row(Piece()[0]) < row)
+            if (StepDown() != StepResult::Moved)
+                return false;
+        while (Col(Piece()[0]) != col && CanMove(Col(Piece()[0]) > col ? Move::Left : Move::Right))
+            Col(Piece()[0]) > col ? MoveLeft() : MoveRight();
+        return Piece()[0] == At(row, col);
+    }
+    void FillRow(int row, std::string_view text, Colour colour = 0xFFFFFF) { // "X" a block
+        for (int col = 0; col < BuiltCols(); ++col)
+            PutBlock(At(row, col), text[std::size_t(col)] == 'X', colour);
+    }
+    std::string RowText(int row) const {
+        std::string text;
+        for (int col = 0; col < BuiltCols(); ++col)
+            text += Board()[std::size_t(At(row, col))] ? 'X' : '.';
+        return text;
+    }
+    // What must hold after every move; empty when it does.
+    std::string Broken() const {
+        const auto count = std::size_t(PositionCount());
+        for (std::size_t p = 0; p < count; ++p)
+            if (Blocks()[p].shown != (Board()[p] != 0))
+                return "cell " + std::to_string(p) + " shown differs from the board";
+        for (int p : Piece())
+            if (GameExists() && (p <= 0 || std::size_t(p) >= count || !Board()[std::size_t(p)] ||
+                                 std::count(Piece().begin(), Piece().end(), p) != 1))
+                return "piece cell " + std::to_string(p) + " off the board, unmarked or doubled";
+        for (int turns = 0; turns < 4; ++turns)
+            if (!GameExists() || ArmsOf(Piece()) == TurnedArms(PieceType(), turns))
+                return {};
+        return "piece lost its shape (wrapped round a side?)";
+    }
+};
+
+// Every piece the upright bar (shape 0 turned once), whatever the roll order.
+struct BarGame : Game, SoundSink {
+    explicit BarGame(int startLevel = 1) {
+        StartLevel = startLevel;
+        SetAppFolder("/game/");
+        SetSoundSink(this);
+        SetRandomSource([call = 0]() mutable { return call++ % 3 == 0 ? 0.07 : 0.3; });
+        NewGame();
+    }
+    // Fills the bottom rows but for the bar's column 4 (those to stay are also
+    // open in column 0) and drops the bar into that well.
+    StepResult Land(int full, int kept = 0) {
+        for (int p = 1; p < PositionCount(); ++p)
+            PutBlock(p, false);
+        for (int row = 25 - full - kept; row < 25; ++row)
+            FillRow(row, row < 25 - full ? ".XXX.XXXXX" : "XXXX.XXXXX");
+        played.clear();
+        return Drop();
+    }
+    void Play(const std::string& path) override { played += path.substr(6) + " "; }
+    std::string played; // file names after "/game/"
+};
+
+// Random moves, steps, ticks and drops over random board sizes; what broke, or "".
+std::string RandomRun(std::uint32_t seed, int actions, int& lost, int& turns, int& clears) {
+    std::mt19937 rng(seed);
+    const auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    Game e;
+    const auto start = [&] { // now and then with values the settings window never gives
+        e.BoardCols = pick(20) ? 10 + pick(11) : pick(40) - 5;
+        e.BoardRows = pick(20) ? 25 + pick(11) : pick(60) - 5;
+        e.StartLevel = 1 + pick(9);
+        e.UpgradeStep = 1000 + 100 * pick(11);
+        e.NewGame();
+    };
+    e.SetRandomSource(
+        [gen = std::mt19937(seed * 7919u + 1)]() mutable { return double(gen()) / 4294967296.0; });
+    e.YouDie = [&] {
+        if (++lost, pick(2)) // the dialog's OK, from inside the step down
+            start();
+    };
+    e.FocusBoard = [&] { ++turns; };
+    const auto occupied = [&e] {
+        return std::ssize(e.Board()) - std::count(e.Board().begin(), e.Board().end(), 0);
+    };
+    for (int i = -20; i < actions; ++i) { // the first 20 before any game
+        if (i >= 0 && (!e.GameExists() || e.GameOver() || pick(2000) == 0))
+            start();
+        const int action = pick(40), pivot = e.Piece()[0], cols = e.BuiltCols();
+        const auto blocks = occupied();
+        const std::int32_t score = e.Score();
+        std::string broken;
+        if (action < 12) {
+            action < 6 ? e.MoveLeft() : e.MoveRight();
+        } else if (action < 18) {
+            e.QuarterTurn();
+            broken = e.Piece()[0] == pivot ? "" : "a turn moved the pivot";
+        } else if (action == 39 && e.GameExists() && !e.GameOver()) {
+            // Random play hardly ever completes a row: fill the rows where the
+            // piece would land, all but the cells it would take there.
+            Game probe = e;
+            while (probe.CanMove(Move::Down))
+                probe.StepDown();
+            for (int p : probe.Piece())
+                for (int q = p - p % cols; e.Row(p) > HiddenRows && q < p - p % cols + cols; ++q)
+                    if (!probe.IsPieceCell(q))
+                        e.PutBlock(q, true, 0xFF00FF);
+        } else if (action < 39) {
+            const StepResult result = action < 20   ? e.Drop()
+                                      : action < 29 ? e.StepDown()
+                                                    : e.Tick();
+            // Four blocks landed and four came new; each removed row took a row's worth.
+            const auto rows = std::find(Points, Points + 5, e.Score() - score) - Points;
+            clears += result == StepResult::Landed && rows > 0;
+            if (result == StepResult::Moved && e.Piece()[0] != pivot + cols)
+                broken = "a step did not go one row down";
+            if (result == StepResult::Landed && occupied() != blocks + 4 - rows * cols)
+                broken = "a landing lost or made blocks";
+        }
+        if (broken.empty())
+            broken =
+                i < 0 && (e.Revision() || e.GameExists()) ? "a move before any game" : e.Broken();
+        if (!broken.empty())
+            return "action " + std::to_string(i) + ": " + broken;
+    }
+    return {};
+}
+
+} // namespace
+
+class EngineTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void spawnsAndPreviewsEveryShapeAndTurn_data() {
+        QTest::addColumn<int>("cols");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("turns");
+        QTest::addColumn<int>("pivot");
+        const int pivots[][3] = {{10, 24, 34}, {11, 26, 37}, {20, 49, 69}}; // upper, lower
+        for (auto [cols, upper, lower] : pivots)
+            for (int type = 0; type < 7; ++type)
+                for (int turns = 0; turns < 4; ++turns)
+                    QTest::addRow("%d cols, shape %d, %d turns", cols, type, turns)
+                        << cols << type << turns << (type == 2 || type >= 5 ? lower : upper);
+    }
+    void spawnsAndPreviewsEveryShapeAndTurn() {
+        QFETCH(int, cols);
+        QFETCH(int, type);
+        QFETCH(int, turns);
+        Game e(type, turns, cols);
+        QTEST(e.Piece()[0], "pivot");
+        QVERIFY(e.PieceType() == type && e.ArmsOf(e.Piece()) == TurnedArms(type, turns));
+        QCOMPARE(e.Block(e.Piece()[0]).colour, e.Palette()[5]);
+        QVERIFY2(e.Broken().empty(), e.Broken().c_str());
+        QVERIFY(e.NextType() == type && e.NextTurns() == turns && e.NextPiece() == e.Piece());
+        std::set<std::pair<int, int>> shown, expected;
+        for (int i = 0; i < PreviewCellCount; ++i)
+            if (e.BlockPreview(i).shown && e.BlockPreview(i).colour == e.Palette()[3])
+                shown.insert({i / PreviewSide, i % PreviewSide});
+        const int shift = e.Col(e.Piece()[0]) - 2; // the pivot goes to column 2
+        for (int p : e.Piece())
+            expected.insert({e.Row(p), e.Col(p) - shift});
+        QVERIFY(shown == expected);
+    }
+
+    void newGameResetsAndRebuildsOnlyForANewSize() {
+        Game e;
+        e.StartLevel = 4;
+        QVERIFY(e.NewGame());
+        e.Drop();
+        e.Tick();
+        e.PutBlock(e.At(24, 9), true);
+        QVERIFY(!e.NewGame());
+        QVERIFY(e.Score() == 0 && e.Level() == 4 && e.TickCount() == 0);
+        QVERIFY(e.LabelScoreText() == "0" && e.LabelLevelText() == "4");
+        QCOMPARE(e.RowText(24), std::string(".........."));
+        e.BoardCols = 20;
+        e.BoardRows = 99; // out of range: brought back into it
+        QVERIFY(e.NewGame());
+        QVERIFY(e.Blocks().size() == 700 && e.BuiltRows() == 35 && e.Broken().empty());
+    }
+
+    void refusesSidewaysMovesInTheHiddenRowsAndAtTheWalls() {
+        for (int type = 0; type < 7; ++type) {
+            Game e(type, 0);
+            for (; *std::min_element(e.Piece().begin(), e.Piece().end()) < 50; e.StepDown())
+                QVERIFY(!e.CanMove(Move::Left) && !e.CanMove(e.KeyRight));
+            QVERIFY(e.CanMove(Move::Left) && e.CanMove(e.KeyRight) && !e.CanMove(e.KeyStep));
+        }
+        for (int cols : {10, 11, 20})
+            for (int type = 0; type < 7; ++type)
+                for (int turns = 0; turns < 8; ++turns) { // 4 to 7: the right wall
+                    Game e(type, turns % 4, cols);
+                    const int wall = turns < 4 ? 0 : cols - 1;
+                    QVERIFY(e.MovePivotTo(12, wall) || !e.CanMove(Move(turns / 4)));
+                    int edge = e.Col(e.Piece()[0]);
+                    for (int p : e.Piece())
+                        edge = turns < 4 ? std::min(edge, e.Col(p)) : std::max(edge, e.Col(p));
+                    QCOMPARE(edge, wall);
+                    const Cells piece = e.Piece();
+                    turns < 4 ? e.MoveLeft() : e.MoveRight();
+                    QVERIFY(e.Piece() == piece);
+                    e.QuarterTurn(); // refused, or whole on the board
+                    QVERIFY2(e.Broken().empty(), e.Broken().c_str());
+                }
+    }
+
+    void turnsOnlyWhereTheShapeFits() {
+        const struct {
+            int type, turns, col, row, blockDx, blockDy; // no block: (0, 0)
+            bool ok;
+        } cases[] = {
+            {0, 0, 4, 5, 0, 0, false},    {0, 0, 4, 6, 0, 0, false}, // arms into the hidden rows
+            {0, 0, 4, 7, 0, 0, true},     {0, 1, 0, 12, 0, 0, false},   {0, 1, 1, 12, 0, 0, true},
+            {0, 1, 7, 12, 0, 0, true},    {0, 1, 8, 12, 0, 0, false},   {0, 3, 1, 12, 0, 0, false},
+            {0, 3, 2, 12, 0, 0, true},    {1, 0, 4, 12, 0, 0, false},   // the square never turns
+            {2, 0, 5, 12, 0, 0, true},    {2, 0, 5, 12, 1, 1, false},   // shape 2's corner
+            {0, 0, 5, 12, -2, -1, false}, {0, 0, 5, 12, -1, -1, false}, // the bar's long arm
+            {0, 0, 5, 12, -2, -2, false}, {0, 0, 5, 12, -1, -2, false}, {0, 0, 5, 12, -2, 1, true}};
+        for (const auto& c : cases) {
+            const QByteArray name = "case " + QByteArray::number(&c - cases);
+            Game e(c.type, c.turns);
+            QVERIFY2(e.MovePivotTo(c.row, c.col), name);
+            if (c.blockDx || c.blockDy)
+                e.PutBlock(e.At(c.row + c.blockDy, c.col + c.blockDx), true);
+            int focused = 0;
+            e.FocusBoard = [&] { ++focused; };
+            QVERIFY2(e.CanMove(Move::Turn) == c.ok && e.CanMove(e.KeyRotate) == c.ok, name);
+            e.QuarterTurn();
+            QVERIFY2(e.ArmsOf(e.Piece()) == TurnedArms(c.type, c.turns + c.ok), name);
+            QCOMPARE(focused, int(c.ok));
+        }
+    }
+
+    void sweepTableNamesTheCellsEachArmPasses() {
+        // On ten columns, offsets 10 * dy + dx: each arm, then the cells it sweeps.
+        const int sweeps[][5] = {
+            {-10, -9, 0, 0, 0},       {-11, -10, 0, 0, 0}, {11, 10, 0, 0, 0},
+            {10, 9, 0, 0, 0},         {-9, 1, 0, 0, 0},    {1, 11, 0, 0, 0},
+            {9, -1, 0, 0, 0},         {-1, -11, 0, 0, 0},  {-20, -9, -8, -19, -18},
+            {-2, -12, -11, -22, -21}, {2, 12, 11, 22, 21}, {20, 8, 9, 18, 19}};
+        for (const auto& sweep : sweeps) {
+            Game e(1, 0); // the square, still in the hidden rows
+            const int pivot = e.At(14, 5), arm = sweep[0];
+            const bool longArm = sweep[2] != 0; // even the piece's own cells block its sweep
+            QVERIFY(!e.SweepBlocked(pivot, pivot + arm));
+            for (int i = 1; i < 5 && sweep[i]; ++i) {
+                e.PutBlock(pivot + sweep[i], true);
+                QVERIFY(e.SweepBlocked(pivot, pivot + arm));
+                e.PutBlock(pivot + sweep[i], false);
+                const int piecePivot = e.Piece()[0] - sweep[i];
+                QCOMPARE(e.SweepBlocked(piecePivot, piecePivot + arm), longArm);
+            }
+            e.PutBlock(pivot - 33, true); // elsewhere: no matter
+            QVERIFY(!e.SweepBlocked(pivot, pivot + arm));
+        }
+    }
+
+    void removesFullRowsAndScores() {
+        for (int rows = 0; rows <= 4; ++rows) {
+            BarGame e;
+            QCOMPARE(e.Land(rows, 4 - rows), StepResult::Landed);
+            QCOMPARE(e.LabelScoreText(), std::to_string(Points[rows]));
+            for (int row = 5; row < 25; ++row) // what is left moved to the bottom
+                QCOMPARE(e.RowText(row),
+                         std::string(row >= 21 + rows ? ".XXXXXXXXX" : ".........."));
+            QCOMPARE(e.played, std::string(rows ? "Killline.wav " : "Down.wav "));
+        }
+    }
+
+    void aKeptRowBetweenTwoRemovedComesDownOnTheRowBelow() {
+        Game e(0, 1);
+        // Each row before, its colour, and after.
+        const std::tuple<int, const char*, Colour, const char*> rows[] = {
+            {24, ".XXXXXXXXX", 1, ".XXXXXXXXX"},
+            {23, "XXXX.XXXXX", 4, ".XXXXXXXXX"},
+            {22, ".XXX.XXXXX", 2, "..XXXXXXXX"},
+            {21, "XXXX.XXXXX", 4, ".........."},
+            {20, "..XX.XXXXX", 3, ".........."}};
+        for (auto [row, before, colour, after] : rows)
+            e.FillRow(row, before, colour);
+        QCOMPARE(e.Drop(), StepResult::Landed);
+        QCOMPARE(e.Score(), 210);
+        for (auto [row, before, colour, after] : rows) {
+            QCOMPARE(e.RowText(row), std::string(after));
+            QVERIFY(row < 22 || e.Block(e.At(row, 2)).colour == Colour(25 - row)); // 1, 2, 3
+        }
+    }
+
+    void theLevelRisesWithTheScore() {
+        const struct {
+            QList<int> before; // rows removed by the landings leading up
+            int rows, level;
+            const char* sounds;
+        } cases[] = {{QList<int>{4, 3, 1} + QList<int>(9, 0), 0, 2, "Down.wav upgrade.wav "}, // 995
+                     {{4, 3, 1}, 1, 2, "upgrade.wav "},  // 950 to 1050
+                     {{4, 4, 1}, 1, 2, "Killline.wav "}, // 1100 to 1200
+                     {{4, 3}, 1, 1, "Killline.wav "}};   // 850 to 950
+        for (const auto& c : cases) {
+            BarGame e;
+            for (int landing : c.before)
+                e.Land(landing);
+            QCOMPARE(e.Land(c.rows), StepResult::Landed);
+            QVERIFY(e.Level() == c.level && e.LabelLevelText() == std::to_string(c.level));
+            QCOMPARE(e.played, std::string(c.sounds));
+        }
+        BarGame e(8);
+        for (int i = 0; i < 6; ++i) // level 9 at 1000, then past it at 2000 and 3000
+            e.Land(4);
+        QVERIFY(e.Score() == 3000 && e.Level() == 9 && e.LabelLevelText() == "高手");
+        QCOMPARE(e.played, std::string("upgrade.wav "));
+        e.NewGame();
+        QCOMPARE(e.LabelLevelText(), std::string("8"));
+    }
+
+    void aLandedBlockInRowFiveEndsTheGame() {
+        Game e(0, 0);
+        int died = 0;
+        e.YouDie = [&] { ++died; };
+        e.PutBlock(e.At(5, 9), true); // away from where the piece lands
+        QCOMPARE(e.Drop(), StepResult::GameOver);
+        QVERIFY(e.GameOver() && died == 1 && e.Broken().empty());
+        QVERIFY(e.StepDown() == StepResult::None && !e.SpawnPiece() && died == 1);
+    }
+
+    void theTimerStepsEveryTenMinusLevelTicks() {
+        for (int level : {1, 5, 9}) {
+            Engine e;
+            e.StartLevel = level;
+            e.NewGame();
+            for (int tick = 1; tick <= 2 * (10 - level); ++tick)
+                QCOMPARE(e.Tick(), tick % (10 - level) ? StepResult::None : StepResult::Moved);
+            e.Tick(); // a step by key starts the count again
+            QVERIFY(e.StepDown() == StepResult::Moved && e.TickCount() == 0);
+        }
+    }
+
+    void keyListRoundTrips() {
+        for (int i = 0; i < KeyListSize; ++i)
+            QCOMPARE(KeyCodeToListIndex(ListIndexToKeyCode(i)), i);
+        const std::pair<int, std::string_view> samples[] = {
+            {65, "A"},    {90, "Z"},     {48, "0"},     {57, "9"},       {37, "Left"},
+            {40, "Down"}, {32, "Space"}, {13, "Enter"}, {96, "NumPad0"}, {105, "NumPad9"}};
+        for (auto [code, text] : samples)
+            QCOMPARE(KeyList[std::size_t(KeyCodeToListIndex(code))], text);
+        QVERIFY(KeyCodeToListIndex(27) == -1 && ListIndexToKeyCode(52) == -1);
+        QVERIFY(KeysAreDistinct({36, 38, 39, 37, 36})); // the step key may repeat one
+        QVERIFY(!KeysAreDistinct({9, 9, 1, 2, 3}) && !KeysAreDistinct({36, 38, 39, 36, 42}));
+    }
+
+    void invariantsHoldThroughLongRandomPlay() {
+        constexpr int Rounds = 24, Actions = 9000;
+        int lost = 0, turns = 0, clears = 0;
+        for (std::uint32_t seed = 1; seed <= Rounds; ++seed) {
+            const std::string broken = RandomRun(seed, Actions, lost, turns, clears);
+            QVERIFY2(broken.empty(), ("seed " + std::to_string(seed) + ", " + broken).c_str());
+        }
+        // The run must really have reached game overs, turns and removed rows.
+        QVERIFY(lost > Rounds && turns > Rounds * 100 && clears > Rounds);
+        qInfo("%d actions, %d games lost, %d turns, %d landings removing rows", Rounds * Actions,
+              lost, turns, clears);
+    }
+};
+
+QTEST_APPLESS_MAIN(EngineTest)
+#include "test_engine.moc"

@@ -1,0 +1,479 @@
+// The game's windows on the offscreen platform: keys, the timer, pause and
+// minimise, resizing to the board, the settings window, the about box and the
+// game-over dialog, with scripted message boxes and colour dialogs.
+#include "Form1.h"
+#include "Form2.h"
+#include "GameSeams.h"
+#include "GameTwips.h"
+#include "KeyMap.h"
+#include "WaveSounds.h"
+#include "dialog.h"
+#include "frmAbout.h"
+
+#include <QAction>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QSoundEffect>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <deque>
+
+using namespace brickvane;
+
+namespace {
+
+using Cells = std::array<int, 4>;
+constexpr std::array<int, 5> DefaultKeys{37, 39, 40, 38, 96};
+
+// Answers a seam from a script, then with `fallback`, and keeps what was asked.
+template <typename Asked, typename Answer> struct Scripted {
+    QList<Asked> asked;
+    std::deque<Answer> answers;
+    Answer fallback{};
+    Answer Next(const Asked& question) {
+        asked << question;
+        const Answer answer = answers.empty() ? fallback : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return answer;
+    }
+};
+
+struct ScriptedMessages : Scripted<seams::Message, seams::Answer> {
+    seams::MessageHandler previous =
+        seams::setMessageHandler([this](const seams::Message& m) { return Next(m); });
+    ~ScriptedMessages() { seams::setMessageHandler(std::move(previous)); }
+};
+
+// Nothing stands for a cancelled colour dialog.
+struct ScriptedColours : Scripted<QColor, std::optional<QColor>> {
+    seams::ColourPicker previous =
+        seams::setColourPicker([this](const QColor& initial, QWidget*) { return Next(initial); });
+    ~ScriptedColours() { seams::setColourPicker(std::move(previous)); }
+};
+
+struct RecordingEnd {
+    int calls = 0;
+    seams::Action previous = seams::setEndProgram([this] { ++calls; });
+    ~RecordingEnd() { seams::setEndProgram(std::move(previous)); }
+};
+
+// Runs `act` on the next modal dialog of type T once it shows; the handler
+// that opened it is still inside its exec() then.
+template <typename T> struct OnModal {
+    explicit OnModal(std::function<void(T&)> act) {
+        QObject::connect(&poll, &QTimer::timeout, [this, act] {
+            auto* modal = dynamic_cast<T*>(QApplication::activeModalWidget());
+            if (modal && modal->isVisible() && !fired) {
+                poll.stop();
+                fired = true;
+                act(*modal);
+            }
+        });
+        poll.start(10);
+    }
+    bool fired = false;
+    QTimer poll;
+};
+
+// A shown, active game window whose pieces are all the flat bar (every roll
+// the first choice) and whose sounds are recorded.
+struct GameWindow : SoundSink {
+    std::vector<std::string> played; // before the window, which may play to the last
+    Form1 form;
+
+    GameWindow() {
+        form.SetSoundSink(this);
+        engine().SetRandomSource([] { return 0.0; });
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+    }
+    void Play(const std::string& path) override { played.push_back(path); }
+    Engine& engine() { return form.engine(); }
+    Cells piece() { return engine().Piece(); }
+    // A key in the game window, active again as a window manager makes it once
+    // a dialog has closed.
+    void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QApplication::setActiveWindow(&form);
+        QTest::keyClick(&form, k, m);
+    }
+    // Starts a game and steps the bar (flat in row 2) down to `row` with the
+    // step key; from row 5 on it may move sideways, from row 7 on turn too.
+    void startAndStepTo(int row) {
+        key(Qt::Key_F2);
+        form.Timer1.stop(); // only the keys move the piece here
+        for (int i = 0; i < 40 && engine().Piece()[0] / 10 < row; ++i)
+            key(Qt::Key_0, Qt::KeypadModifier);
+        QCOMPARE(engine().Piece()[0] / 10, row);
+    }
+    bool running() { return form.Timer1.isActive() && form.CmdLeft->isEnabled(); }
+};
+
+Cells Shifted(Cells cells, int by) {
+    for (int& p : cells)
+        p += by;
+    return cells;
+}
+
+std::array<int, 5> Keys(const Engine& e) {
+    return {e.KeyLeft, e.KeyRight, e.KeyDrop, e.KeyRotate, e.KeyStep};
+}
+
+} // namespace
+
+class TestGameWindows : public QObject {
+    Q_OBJECT
+
+private slots:
+    void virtualKeyNumbers() {
+        const struct {
+            Qt::Key key;
+            bool keypad;
+            int expected;
+        } keys[] = {{Qt::Key_A, false, 65},      {Qt::Key_Z, false, 90},
+                    {Qt::Key_0, false, 48},      {Qt::Key_0, true, 96},
+                    {Qt::Key_9, true, 105},      {Qt::Key_Space, false, 32},
+                    {Qt::Key_Return, false, 13}, {Qt::Key_Enter, true, 13},
+                    {Qt::Key_F5, false, 116},    {Qt::Key_Tab, false, 0}};
+        for (const auto& k : keys)
+            QCOMPARE(VirtualKeyOf(k.key, k.keypad ? Qt::KeypadModifier : Qt::NoModifier),
+                     k.expected);
+    }
+
+    void nothingMovesBeforeTheFirstStartThenTheTimerRuns() {
+        GameWindow w;
+        for (Qt::Key k : {Qt::Key_Left, Qt::Key_Down, Qt::Key_Up, Qt::Key_F4, Qt::Key_Pause})
+            w.key(k);
+        w.key(Qt::Key_0, Qt::KeypadModifier);
+        OnModal<frmAbout> about([](frmAbout& a) { a.CommandButton1->click(); });
+        w.key(Qt::Key_F1); // the about box's OK resumes nothing before a game
+        QVERIFY(about.fired);
+        for (QTimer* timer : w.form.findChildren<QTimer*>())
+            QVERIFY(!timer->isActive());
+        QVERIFY(!w.engine().GameExists() && w.engine().Revision() == 0 && w.played.empty());
+        QVERIFY(!w.form.CmdLeft->isEnabled() && !w.form.CmdPause->isEnabled());
+
+        w.key(Qt::Key_F2);
+        QCOMPARE(w.form.cmdStart->text(), QStringLiteral("从新开始(&Restart)"));
+        QCOMPARE(std::chrono::milliseconds(w.form.Timer1.interval()), TickPeriod);
+        const Cells spawned = w.piece();
+        QTRY_VERIFY_WITH_TIMEOUT(w.running() && w.piece() != spawned, 10000);
+    }
+
+    void newGameResizesTheWindowToTheBoard() {
+        Form1 form;
+        const QList<QWidget*> moving{form.CmdDown,    form.CmdLeft, form.CmdRight, form.CmdRevert,
+                                     form.LabNext,    form.Label3,  form.Label4,   form.LabelLevel,
+                                     form.LabelScore, form.Picture2};
+        QList<QRectF> designed;
+        for (QWidget* w : moving)
+            designed << twips::placeOf(w);
+        form.engine().BoardCols = 20;
+        QVERIFY(form.NewGame());
+        QCOMPARE(twips::placeOf(form.Picture1).width(), 4880.0);
+        QCOMPARE(form.OuterTwips(), QSizeF(7035, 5595));
+        for (int i = 0; i < moving.size(); ++i)
+            QCOMPARE(moving[i]->geometry(), twips::rect(designed[i].translated(2400, 0)));
+
+        form.engine().BoardCols = 10;
+        form.engine().BoardRows = 35;
+        QVERIFY(form.NewGame());
+        QCOMPARE(form.OuterTwips(), QSizeF(4635, 30 * 240 + 75 + 720));
+        for (int i = 0; i < moving.size(); ++i)
+            QCOMPARE(twips::placeOf(moving[i]), designed[i]);
+
+        form.engine().PutBlock(200, true);
+        const QRect window = form.geometry();
+        QVERIFY(!form.NewGame()); // the same size: nothing rebuilt or moved
+        QVERIFY(form.geometry() == window && !form.engine().Block(200).shown);
+    }
+
+    void keyPrecedence() {
+        const struct {
+            int keyStep;
+            Qt::Key pressed;
+            bool paused;
+            int moved; // -1 left, 10 down, 0 nothing, 1 turned
+        } cases[] = {{96, Qt::Key_Left, false, -1}, {96, Qt::Key_Left, true, 0},
+                     {96, Qt::Key_Up, false, 1},    {37, Qt::Key_Left, false, -1},
+                     {37, Qt::Key_Left, true, 10},  {38, Qt::Key_Up, false, 10},
+                     {13, Qt::Key_Return, true, 10}};
+        for (const auto& c : cases) { // a step key on another key acts as the earlier row
+            GameWindow w;
+            w.startAndStepTo(8);
+            w.engine().KeyStep = c.keyStep;
+            if (c.paused)
+                w.key(Qt::Key_F4);
+            const Cells before = w.piece();
+            w.key(c.pressed);
+            const bool turned = w.piece()[0] == before[0] && w.piece() != before;
+            QVERIFY2(c.moved == 1 ? turned && w.form.Picture1->hasFocus()
+                                  : w.piece() == Shifted(before, c.moved),
+                     QByteArray::number(&c - cases));
+        }
+    }
+
+    void keysComeFirstToTheWindowWhicheverControlHasTheFocus() {
+        GameWindow w;
+        w.startAndStepTo(5);
+        w.engine().KeyStep = vk::Space;
+        Cells before = w.piece();
+        for (QWidget* focus : std::initializer_list<QWidget*>{w.form.CmdRight, w.form.CmdLeft}) {
+            focus->setFocus();
+            QTest::keyClick(focus, Qt::Key_Left);
+            QTest::keyClick(focus, Qt::Key_Space); // the step key, not a click of the button
+        }
+        QCOMPARE(w.piece(), Shifted(before, 2 * 10 - 2));
+
+        before = w.piece(); // F3 and Esc come before the game keys
+        w.engine().KeyLeft = vk::F3;
+        w.engine().KeyRight = vk::Escape;
+        OnModal<Form2> settings([](Form2& f) { f.Command1->click(); });
+        w.key(Qt::Key_F3);
+        QVERIFY(settings.fired);
+        w.form.StopTimer();
+        w.key(Qt::Key_Escape);
+        QVERIFY(w.form.isMinimized());
+        QCOMPARE(w.piece(), before);
+    }
+
+    void dropRepeatsUntilThePieceLands() {
+        GameWindow w;
+        w.startAndStepTo(5);
+        w.key(Qt::Key_Down);
+        QVERIFY(w.engine().Block(242).shown && w.engine().Block(245).shown); // on the last row
+        QCOMPARE(w.form.LabelScore->text(), QStringLiteral("5"));
+        QCOMPARE(w.played, std::vector<std::string>{w.engine().SoundDown()});
+        QCOMPARE(w.piece(), (Cells{24, 22, 23, 25})); // the next, just spawned
+    }
+
+    // A drop whose landing ends the game opens the dialog from inside the drop.
+    void gameOverDialog_data() {
+        QTest::addColumn<int>("answer"); // a key, or 0 for the close box
+        QTest::addColumn<bool>("newGame");
+        QTest::newRow("Enter") << int(Qt::Key_Return) << true;
+        QTest::newRow("Esc ends the program") << int(Qt::Key_Escape) << false;
+        QTest::newRow("close box") << 0 << true;
+    }
+    void gameOverDialog() {
+        QFETCH(int, answer);
+        QFETCH(bool, newGame);
+        GameWindow w;
+        RecordingEnd end;
+        w.startAndStepTo(5);
+        w.engine().PutBlock(50, true); // row 5 taken: the next spawn fails
+        bool insideDrop = false, timerInDialog = true;
+        QString title;
+        OnModal<dialog> gameOver([&](dialog& d) {
+            title = insideDrop ? d.windowTitle() : QString();
+            timerInDialog = w.form.Timer1.isActive();
+            answer ? QTest::keyClick(&d, Qt::Key(answer)) : void(d.close());
+        });
+        insideDrop = true;
+        w.key(Qt::Key_Down);
+        insideDrop = false;
+        QVERIFY(gameOver.fired && !timerInDialog);
+        QCOMPARE(title, QStringLiteral("你的得分是5"));
+        QVERIFY(QString::fromStdString(w.played.back()).endsWith(QStringLiteral("/Die.wav")));
+        QCOMPARE(end.calls, int(!newGame));
+        QVERIFY(!w.engine().GameOver() == newGame && w.form.Timer1.isActive() == newGame);
+        if (newGame)
+            QVERIFY(w.engine().Score() == 0 && !w.engine().Block(50).shown);
+    }
+
+    void pauseMinimiseAndModalWindowsHaltTheTimer() {
+        GameWindow w;
+        w.key(Qt::Key_F2);
+        w.key(Qt::Key_F4);
+        QVERIFY(!w.form.Timer1.isActive() && !w.form.CmdLeft->isEnabled());
+        QCOMPARE(w.form.CmdPause->text(), QStringLiteral("继续(&P)"));
+        const Cells held = w.piece();
+        w.key(Qt::Key_Left);
+        w.key(Qt::Key_Up);
+        QCOMPARE(w.piece(), held);
+        w.form.showMinimized(); // restoring resumes only a game that was not paused
+        w.form.showNormal();
+        QVERIFY(!w.form.Timer1.isActive());
+        w.key(Qt::Key_Pause);
+        QVERIFY(w.running());
+        QCOMPARE(w.form.CmdPause->text(), QStringLiteral("暂停(&P)"));
+        w.key(Qt::Key_Escape); // the boss key
+        QVERIFY(w.form.isMinimized() && !w.form.Timer1.isActive());
+        w.form.showNormal();
+        QVERIFY(w.running());
+
+        w.form.CmdPause->trigger(); // paused: the about box's OK resumes all the same
+        bool timerInAbout = true;
+        OnModal<frmAbout> ok([&](frmAbout& a) {
+            timerInAbout = w.form.Timer1.isActive();
+            a.CommandButton1->click();
+        });
+        w.key(Qt::Key_F1);
+        QVERIFY(ok.fired && !timerInAbout && w.running());
+        OnModal<frmAbout> closeBox([](frmAbout& a) { a.close(); });
+        w.form.cmdhelp->trigger();
+        QVERIFY(closeBox.fired && !w.form.Timer1.isActive());
+        w.form.ResumeGame(); // running again, then halted by the settings' close box
+        OnModal<Form2> settings([](Form2& f) { f.close(); });
+        w.key(Qt::Key_F3);
+        QVERIFY(settings.fired && !w.form.Timer1.isActive());
+        QVERIFY(w.form.CmdLeft->isEnabled()); // halted, not paused
+    }
+
+    void exitAsksAndThePictureWelcomes() {
+        GameWindow w;
+        ScriptedMessages messages;
+        messages.answers = {seams::Answer::Ok, seams::Answer::Cancel}; // then OK
+        QTest::mouseClick(w.form.Picture3, Qt::LeftButton);
+        const QString home = QStringLiteral(PORTAL_BASE_URL).chopped(1);
+        QCOMPARE(messages.asked.value(0).text + messages.asked.value(0).title,
+                 "欢迎访问Velantrix在线:\r\n\r\n" + home +
+                     "\r\n\r\n\r\n\r\n------Velantrix产业信息化研究办公室Brickvane");
+        w.key(Qt::Key_F5);
+        QCOMPARE(messages.asked.value(1).text + messages.asked.value(1).title,
+                 QStringLiteral("确认要退出吗？确认吗？"));
+        QVERIFY(messages.asked[1].buttons == seams::Buttons::OkCancel &&
+                messages.asked[1].icon == seams::Icon::Information && w.form.isVisible());
+        w.form.cmdexit->trigger();
+        QVERIFY(messages.asked.size() == 3 && !w.form.isVisible());
+    }
+
+    void boardAndPreviewDrawTheEngineCells() {
+        GameWindow w;
+        w.startAndStepTo(5);
+        const auto centre = [](CellPlace place) {
+            return QPoint(twips::toPixels(place.left + CellSize / 2),
+                          twips::toPixels(place.top + CellSize / 2));
+        };
+        w.engine().PutBlock(200, true, 0x0000FF);
+        const CellPlace place = w.engine().BlockPlace(200);
+        QCOMPARE(w.form.Picture1->Sync(), // only the changed cell
+                 QRegion(twips::rect(place.left, place.top, CellSize, CellSize)));
+        const QImage board = w.form.Picture1->grab().toImage();
+        QCOMPARE(board.pixelColor(centre(place)), QColor(Qt::red));
+        QCOMPARE(board.pixelColor(centre(w.engine().BlockPlace(w.piece()[0]))), QColor(Qt::white));
+        QCOMPARE(board.pixelColor(centre(w.engine().BlockPlace(210))), w.form.BoardBackColor());
+        QCOMPARE(w.form.Picture2->grab().toImage().pixelColor(centre(PreviewCellPlace(12))),
+                 QColor(Qt::white)); // the next bar's pivot, in the middle
+    }
+
+    // ---- Settings ----
+
+    void acceptedKeysShowAgainAndDefaultsHold() {
+        GameWindow w;
+        {
+            Form2 settings(w.form);
+            settings.combosetting[0]->setCurrentText(QStringLiteral("Enter"));
+            settings.CmdAccept->click();
+            settings.Command1->click();
+        }
+        Form2 again(w.form);
+        QCOMPARE(again.combosetting[0]->currentText(), QStringLiteral("Enter"));
+        w.startAndStepTo(5);
+        const Cells before = w.piece();
+        w.key(Qt::Key_Return);
+        QCOMPARE(w.piece(), Shifted(before, -1));
+
+        again.CmdDefault->click();
+        QCOMPARE(Keys(w.engine()), DefaultKeys); // in force at once
+        again.Command1->click();
+        QCOMPARE(Keys(w.engine()), DefaultKeys);
+    }
+
+    void duplicateKeysAreRefused() {
+        const struct {
+            int box, copyOf;
+            bool refused;
+        } cases[] = {{3, 0, true}, {1, 0, true}, {2, 3, true}, {4, 2, false}, {4, 0, false}};
+        for (const auto& c : cases) {
+            Form1 game;
+            ScriptedMessages messages;
+            Form2 settings(game);
+            settings.combosetting[std::size_t(c.box)]->setCurrentIndex(
+                settings.combosetting[std::size_t(c.copyOf)]->currentIndex());
+            settings.CmdAccept->click();
+            std::array<int, 5> expected = DefaultKeys;
+            expected[std::size_t(c.box)] = DefaultKeys[std::size_t(c.refused ? c.box : c.copyOf)];
+            QCOMPARE(Keys(game.engine()), expected);
+            QCOMPARE(messages.asked.size(), int(c.refused));
+            QVERIFY(!c.refused || messages.asked[0].text + messages.asked[0].title ==
+                                      QStringLiteral("有键重复了！错误！"));
+        }
+    }
+
+    void restartShowsTheRunningLevelAndStoresTheBoard() {
+        Form1 game;
+        game.engine().StartLevel = 4;
+        game.NewGame();
+        game.engine().StartLevel = 1; // the list shows the level reached, not this
+        Form2 settings(game);
+        QCOMPARE(settings.ComboLevel->currentText(), QStringLiteral("4"));
+        settings.ComboRows->setCurrentText(QStringLiteral("20"));
+        settings.combosetting[0]->setCurrentText(QStringLiteral("A")); // not accepted: lost
+        settings.SliderUpgrade->setValue(1500);
+        QCOMPARE(settings.SliderUpgrade->toolTip(), QStringLiteral("1500分"));
+        settings.CmdOk->click();
+        QVERIFY(game.engine().BuiltCols() == 20 && game.engine().Level() == 4 &&
+                game.Timer1.isActive());
+        QVERIFY(game.engine().UpgradeStep == 1500 && Keys(game.engine()) == DefaultKeys);
+    }
+
+    // A cancelled colour dialog used to put the dialog's own colour into the
+    // preview; it leaves the preview, and so the board, as they were.
+    void colourDialogCancelledKeepsThePreview() {
+        // The platform's dialog, cancelled after a colour was clicked in it.
+        OnModal<QColorDialog> cancel([](QColorDialog& d) {
+            d.setCurrentColor(Qt::green);
+            d.reject();
+        });
+        QCOMPARE(seams::pickColour(QColor(Qt::blue), nullptr), std::nullopt);
+        QVERIFY(cancel.fired);
+        GameWindow w;
+        w.key(Qt::Key_F2);
+        w.form.StopTimer(); // as the settings command does
+        w.form.SetBoardBackColor(QColor(0, 0, 90));
+        ScriptedColours colours;
+        colours.answers = {std::nullopt, QColor(1, 2, 3), std::nullopt};
+        Form2 settings(w.form);
+        settings.show();
+        settings.CmdChgColor->click();
+        settings.CmdChgColor->click();
+        QTest::mouseClick(settings.LabelPreView, Qt::LeftButton);
+        QCOMPARE(colours.asked,
+                 (QList<QColor>{QColor(0, 0, 90), QColor(0, 0, 90), QColor(1, 2, 3)}));
+        QCOMPARE(w.form.BoardBackColor(), QColor(0, 0, 90)); // not before the window closes
+        settings.ComboRows->setCurrentText(QStringLiteral("20"));
+        settings.close(); // the close box applies the colour and nothing else
+        QCOMPARE(w.form.BoardBackColor(), QColor(1, 2, 3));
+        QVERIFY(w.engine().BoardCols == 10 && !w.form.Timer1.isActive());
+    }
+
+    // ---- About box and sounds ----
+
+    void aboutBoxLoadsItsFilesOrOpensWithout() {
+        Form1 game;
+        game.engine().SetAppFolder(GAME_RESOURCE_DIR);
+        frmAbout box(game);
+        QVERIFY(box.picIcon->pixmap().size() == QSize(32, 32) &&
+                box.Label3->cursor().shape() == Qt::BitmapCursor);
+        QTemporaryDir empty;
+        game.engine().SetAppFolder(empty.path().toStdString());
+        frmAbout bare(game);
+        bare.show();
+        QVERIFY(bare.isVisible() && bare.picIcon->pixmap().isNull());
+        QCOMPARE(bare.Label3->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void aMissingSoundFilePlaysNothing() {
+        WaveSounds sounds;
+        sounds.Play("/nonexistent/Die.wav");
+        QVERIFY(sounds.findChildren<QSoundEffect*>().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestGameWindows)
+#include "test_game_windows.moc"
