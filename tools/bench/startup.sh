@@ -31,7 +31,8 @@ measure() {
   echo $(((shown - start) / 1000))
 }
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# Whole microseconds, so that the shell's integer arithmetic below can use it.
+median() { sort -n | awk '{ v[NR] = $1 } END { print int((NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 
 minimal=$build/bin/startup_minimal_window
 orvanta=$build/bin/Orvanta
