@@ -4,28 +4,17 @@
 #include <QTest>
 
 using layout::Controls;
-using layout::Geometry;
 using layout::MainLayout;
 
 namespace {
 
 using Operation = void (MainLayout::*)();
-enum Arrangement { Both, PeerHelpOnly, PeerCentreOnly, NoPanels, Wide };
+constexpr Operation Bbs = &MainLayout::SysBbs_Click, Tonghang = &MainLayout::SysTonghang_Click,
+                    Panels = &MainLayout::bothPanelsToggle,
+                    Wide = &MainLayout::conversationWidthToggle;
 
-// How a user reaches each arrangement from the load state, and what it shows:
-// the visible frames, the captions of buttons 16 and 17, the panel controls.
-const Operation reachedBy[] = {nullptr, &MainLayout::SysTonghang_Click, &MainLayout::SysBbs_Click,
-                               &MainLayout::bothPanelsToggle, &MainLayout::conversationWidthToggle};
-const char* const looks[] = {"BTA 对话开 面板关 on", "B-- 对话开 面板关 on", "-TA 对话开 面板关 on",
-                             "--- 对话开 面板开 on", "B-- 对话关 面板关 off"};
-
-MainLayout reach(Arrangement a) {
-    MainLayout m;
-    if (reachedBy[a])
-        (m.*reachedBy[a])();
-    return m;
-}
-
+// The frames shown (Bbs, Tonghang, Ad), the captions of buttons 16 and 17 and
+// whether the panel controls can be used.
 QString lookOf(const MainLayout& m) {
     const Controls& c = m.controls();
     const layout::PanelState& p = m.panels();
@@ -35,20 +24,22 @@ QString lookOf(const MainLayout& m) {
              p.panelControlsEnabled ? "on" : "off");
 }
 
-constexpr Geometry Controls::*Members[] = {
-    &Controls::FrameMain,     &Controls::FrameBbs,       &Controls::FrameTonghang,
-    &Controls::FrameTeam,     &Controls::FrameTourist,   &Controls::FrameTouristAll,
-    &Controls::FrameAd,       &Controls::WebBrowserMain, &Controls::WebBrowserBbs,
-    &Controls::WebBrowserCom, &Controls::WebBrowserTeam};
-
-// Every control's place, size and visibility, in the order of Members.
+// Every control's place, size and visibility.
 QList<float> numbers(const Controls& c) {
     QList<float> all;
-    for (const auto member : Members) {
-        const Geometry& g = c.*member;
+    for (const layout::Geometry& g :
+         {c.FrameMain, c.FrameBbs, c.FrameTonghang, c.FrameTeam, c.FrameTourist, c.FrameTouristAll,
+          c.FrameAd, c.WebBrowserMain, c.WebBrowserBbs, c.WebBrowserCom, c.WebBrowserTeam})
         all << g.left << g.top << g.width << g.height << float(g.visible);
-    }
     return all;
+}
+
+// A fresh window after `first` (the load state when null).
+MainLayout after(Operation first) {
+    MainLayout m;
+    if (first)
+        (m.*first)();
+    return m;
 }
 
 } // namespace
@@ -72,70 +63,65 @@ private slots:
             30, 170, 2350, 1741, 1,     // WebBrowserCom
             30, 180, 2620, 1741, 1}));  // WebBrowserTeam
         // clang-format on
-        QCOMPARE(lookOf(m), QString::fromUtf8(looks[Both]));
+        QCOMPARE(lookOf(m), QStringLiteral("BTA 对话开 面板关 on"));
     }
 
-    // Every operation ends with a layout pass at the current size; the right
-    // column comes back at the panel's width (2780) plus 300, or a fixed 3000
-    // when leaving wide mode.
+    // Every arrangement (reached from the load state by its first operation)
+    // and every operation on it. Each ends with a layout pass; the right
+    // column comes back at the panel's width plus 300, or 3000 from wide mode.
     void panelOperationsMoveBetweenArrangements() {
         const struct {
-            Arrangement from;
-            Operation operation;
-            Arrangement to;
+            Operation first, then;
+            const char* look;
             float widthReserve, heightReserve;
         } cases[] = {
-            {Both, &MainLayout::SysBbs_Click, PeerCentreOnly, 20, 3778},
-            {Both, &MainLayout::SysTonghang_Click, PeerHelpOnly, 3000, 1490},
-            {Both, &MainLayout::bothPanelsToggle, NoPanels, 20, 1498},
-            {Both, &MainLayout::conversationWidthToggle, Wide, 11000, 1490},
-            {PeerHelpOnly, &MainLayout::SysBbs_Click, NoPanels, 20, 1498},
-            {PeerHelpOnly, &MainLayout::SysTonghang_Click, Both, 3000, 3778},
-            {PeerHelpOnly, &MainLayout::bothPanelsToggle, NoPanels, 20, 1498},
-            {PeerHelpOnly, &MainLayout::conversationWidthToggle, Wide, 11000, 1490},
-            {PeerCentreOnly, &MainLayout::SysBbs_Click, Both, 3080, 3778},
-            {PeerCentreOnly, &MainLayout::SysTonghang_Click, NoPanels, 20, 1498},
-            {PeerCentreOnly, &MainLayout::bothPanelsToggle, NoPanels, 20, 1498},
-            {PeerCentreOnly, &MainLayout::conversationWidthToggle, Wide, 11000, 1490},
-            {NoPanels, &MainLayout::SysBbs_Click, PeerHelpOnly, 3080, 1498},
-            {NoPanels, &MainLayout::SysTonghang_Click, PeerCentreOnly, 20, 3778},
-            {NoPanels, &MainLayout::bothPanelsToggle, Both, 3080, 3778},
-            {NoPanels, &MainLayout::conversationWidthToggle, Wide, 11000, 1490},
-            {Wide, &MainLayout::conversationWidthToggle, PeerHelpOnly, 3000, 1490},
+            {nullptr, Bbs, "-TA 对话开 面板关 on", 20, 3778},
+            {nullptr, Tonghang, "B-- 对话开 面板关 on", 3000, 1490},
+            {nullptr, Panels, "--- 对话开 面板开 on", 20, 1498},
+            {nullptr, Wide, "B-- 对话关 面板关 off", 11000, 1490},
+            {Tonghang, Bbs, "--- 对话开 面板开 on", 20, 1498},
+            {Tonghang, Tonghang, "BTA 对话开 面板关 on", 3000, 3778},
+            {Tonghang, Panels, "--- 对话开 面板开 on", 20, 1498},
+            {Tonghang, Wide, "B-- 对话关 面板关 off", 11000, 1490},
+            {Bbs, Bbs, "BTA 对话开 面板关 on", 3080, 3778},
+            {Bbs, Tonghang, "--- 对话开 面板开 on", 20, 1498},
+            {Bbs, Panels, "--- 对话开 面板开 on", 20, 1498},
+            {Bbs, Wide, "B-- 对话关 面板关 off", 11000, 1490},
+            {Panels, Bbs, "B-- 对话开 面板关 on", 3080, 1498},
+            {Panels, Tonghang, "-TA 对话开 面板关 on", 20, 3778},
+            {Panels, Panels, "BTA 对话开 面板关 on", 3080, 3778},
+            {Panels, Wide, "B-- 对话关 面板关 off", 11000, 1490},
+            {Wide, Wide, "B-- 对话开 面板关 on", 3000, 1490},
         };
-        for (const auto& t : cases) {
-            MainLayout m = reach(t.from);
-            (m.*t.operation)();
-            const QByteArray where = QByteArray::number(t.from) + " to " + QByteArray::number(t.to);
-            QVERIFY2(lookOf(m) == QString::fromUtf8(looks[t.to]), where + qPrintable(lookOf(m)));
-            const Geometry& main = m.controls().FrameMain;
-            QVERIFY2(m.MainWidthReserve == t.widthReserve && main.width == 12000 - t.widthReserve &&
-                         m.MainHeightReserve == t.heightReserve &&
-                         main.height == 8800 - t.heightReserve,
-                     where);
+        for (const auto& c : cases) {
+            MainLayout m = after(c.first);
+            (m.*c.then)();
+            const QString where = lookOf(after(c.first)) + " then " + lookOf(m);
+            QVERIFY2(lookOf(m) == QString::fromUtf8(c.look), qPrintable(where));
+            QVERIFY2(m.MainWidthReserve == c.widthReserve &&
+                         m.controls().FrameMain.width == 12000 - c.widthReserve &&
+                         m.MainHeightReserve == c.heightReserve &&
+                         m.controls().FrameMain.height == 8800 - c.heightReserve,
+                     qPrintable(where));
         }
-    }
-
-    void adFramePassesBeyondTheRightEdgeWithoutThePeerPanel() {
-        const MainLayout m = reach(PeerCentreOnly);
-        QVERIFY(m.controls().FrameAd.visible);
-        QCOMPARE(m.controls().FrameAd.left, m.windowWidth() + 80);
+        const MainLayout peerCentre = after(Bbs); // the advertisement beyond the right edge
+        QCOMPARE(peerCentre.controls().FrameAd.left, peerCentre.windowWidth() + 80);
     }
 
     // Minimised, the window refuses the negative sizes and keeps the old ones;
     // restored, it is laid out exactly as before.
     void minimisingAndRestoring() {
-        for (const auto& [a, minimised] : {std::pair{Both, QSizeF(2400, 450)},
-                                           {Wide, QSizeF(2400, 450)},
-                                           {Both, QSizeF(0, 0)},
-                                           {NoPanels, QSizeF(0, 0)}}) {
-            MainLayout m = reach(a);
+        for (const auto& [first, size] : {std::pair<Operation, QSizeF>{nullptr, QSizeF(2400, 450)},
+                                          {Wide, QSizeF(2400, 450)},
+                                          {nullptr, QSizeF(0, 0)},
+                                          {Panels, QSizeF(0, 0)}}) {
+            MainLayout m = after(first);
             const Controls before = m.controls();
-            m.setWindowSize(float(minimised.width()), float(minimised.height()));
+            m.setWindowSize(float(size.width()), float(size.height()));
             m.Form_Resize();
             QCOMPARE(m.controls().FrameMain.width, before.FrameMain.width);
             QCOMPARE(m.controls().FrameMain.height, before.FrameMain.height);
-            QCOMPARE(m.controls().FrameTonghang.top, float(minimised.height()) - 3000);
+            QCOMPARE(m.controls().FrameTonghang.top, float(size.height()) - 3000);
             m.setWindowSize(12000, 8800);
             m.Form_Resize();
             QCOMPARE(numbers(m.controls()), numbers(before));
@@ -143,41 +129,39 @@ private slots:
     }
 
     void wideModeBelowElevenThousandKeepsTheMainFrameWidth() {
-        MainLayout m = reach(Wide);
+        MainLayout m = after(Wide);
         QCOMPARE(m.controls().FrameBbs.width, 10780.f);
         m.setWindowSize(10000, 8800);
         m.Form_Resize();
-        const Controls& c = m.controls();
-        QCOMPARE(c.FrameMain.width, 1000.f); // 10000 - 11000 refused
-        QCOMPARE(c.FrameBbs.width, 10000.f - 1000 - 220);
-        QCOMPARE(c.FrameTeam.width, 2700.f); // (1000 - 3600) x 0.5 refused too
-        QCOMPARE(c.FrameTouristAll.left, 1000.f - 3600);
+        QCOMPARE(m.controls().FrameMain.width, 1000.f); // 10000 - 11000 refused
+        QCOMPARE(m.controls().FrameBbs.width, 10000.f - 1000 - 220);
+        QCOMPARE(m.controls().FrameTeam.width, 2700.f); // (1000 - 3600) x 0.5 refused too
     }
 
-    // Any mix of panel operations and window sizes leaves a consistent state.
-    void randomOperationsAndSizesKeepTicksWithPanels() {
+    // Any mix of panel operations and window sizes leaves the ticks equal to
+    // the panels' visibility and no size negative.
+    void randomOperationsAndSizes() {
         const quint32 seed = QRandomGenerator::global()->generate();
         QRandomGenerator random(seed);
         MainLayout m;
         for (int step = 0; step < 20000; ++step) {
+            const Operation operations[] = {Bbs, Tonghang, Panels, Wide};
             const int what = random.bounded(6);
             if (what < 4 && (what == 3 || !m.wideConversation())) // wide mode leaves only button 16
-                (m.*reachedBy[what + 1])();
+                (m.*operations[what])();
             else {
                 m.setWindowSize(float(random.bounded(-100, 40000)),
                                 float(random.bounded(-100, 30000)));
                 m.Form_Resize();
             }
             const Controls& c = m.controls();
-            const layout::PanelState& p = m.panels();
-            const QByteArray where =
-                "seed " + QByteArray::number(seed) + " step " + QByteArray::number(step);
-            QVERIFY2(p.sysBbsChecked == c.FrameBbs.visible, where);
-            QVERIFY2(p.sysTonghangChecked == c.FrameTonghang.visible, where);
-            QVERIFY2(c.FrameAd.visible == c.FrameTonghang.visible, where);
-            QVERIFY2(p.panelControlsEnabled == !m.wideConversation(), where);
-            for (const auto member : Members)
-                QVERIFY2((c.*member).width >= 0 && (c.*member).height >= 0, where);
+            const QByteArray where = "seed " + QByteArray::number(seed);
+            QVERIFY2(m.panels().sysBbsChecked == c.FrameBbs.visible, where);
+            QVERIFY2(m.panels().sysTonghangChecked == c.FrameTonghang.visible, where);
+            QVERIFY2(m.panels().panelControlsEnabled == !m.wideConversation(), where);
+            const QList<float> all = numbers(c);
+            for (int i = 2; i < all.size(); i += 5)
+                QVERIFY2(all[i] >= 0 && all[i + 1] >= 0, where);
         }
     }
 };
