@@ -78,10 +78,7 @@ int runCopy(int argc, char** argv) {
         std::printf("message %s\n", qPrintable(m.text));
         return seams::Answer::Ok;
     });
-    seams::setEndProgram([] {
-        std::printf("ended\n");
-        QCoreApplication::exit(3);
-    });
+    seams::setEndProgram([] { QCoreApplication::exit(3); });
     SingleInstance instance(SingleInstance::lockPathFor(QStringLiteral("Orvanta")));
     FrmMain::Services services;
     services.makePane = makeBlankPane;
@@ -115,11 +112,12 @@ class TestFrmMain : public QObject, public Toolbox {
         return succeeds;
     }
 
-    std::unique_ptr<FrmMain> makeWindow() {
+    // Over recording panes, or the real ones.
+    std::unique_ptr<FrmMain> makeWindow(bool webPanes = false) {
         FrmMain::Services s;
-        s.makePane = [this](QWidget* frame) {
-            auto* pane = new FakePane(frame, &log);
-            return PaneSlot{pane, pane};
+        s.makePane = [this, webPanes](QWidget* frame) {
+            const auto slot = [](auto* pane) { return PaneSlot{pane, pane}; };
+            return webPanes ? slot(new WebEnginePane(frame)) : slot(new FakePane(frame, &log));
         };
         s.makeToolbox = [this] { return this; };
         s.waitSeconds = [this](double seconds) {
@@ -234,7 +232,7 @@ private slots:
     void secondCopyIsRefusedAndACrashedOneDoesNotKeepTheNextOut() {
         QProcess first, second, next;
         QCOMPARE(startCopy(first), QStringLiteral("loaded\n"));
-        QCOMPARE(startCopy(second), "message " + Title + "已经在运行中！\nended\n");
+        QCOMPARE(startCopy(second), "message " + Title + "已经在运行中！\n");
         QVERIFY(second.state() == QProcess::NotRunning || second.waitForFinished(60000));
         QCOMPARE(second.exitCode(), 3);
         QCOMPARE(first.state(), QProcess::Running);
@@ -270,23 +268,18 @@ private slots:
             answers = {c.answer};
             w->GotoWeb(c.address);
             QCOMPARE(log, c.expected);
-            for (const seams::Message& m : messages)
-                QVERIFY(m.buttons == seams::Buttons::YesNo && m.title == Title);
         }
     }
 
-    void gotoCitySeparateWindowsAndTheGameLeaveTheOtherPanesAlone() {
+    // Region names and items reach GotoCity and OpenNewWindow through the
+    // tables below; here what only a direct call can show.
+    void emptyWindowAddressFailingToolboxAndMissingGame() {
         auto w = shownWindow();
-        w->GotoCity(QStringLiteral("黑龙江"));
+        succeeds = programStarts = false;
         w->OpenNewWindow(QString());
-        succeeds = false;
-        w->OpenNewWindow(Base + "x.asp");
-        programStarts = false;
         w->HelpGame_Click(87);
-        QCOMPARE(log, mainPage("tonghang/allcom.asp?city=黑龙江") +
-                          QStringList({"toolbox openNewWindow " + Base,
-                                       "toolbox openNewWindow " + Base + "x.asp", "start " + game(),
-                                       "message 无法启动：" + game()}));
+        QCOMPARE(log, QStringList({"toolbox openNewWindow " + Base, "start " + game(),
+                                   "message 无法启动：" + game()}));
     }
 
     // Closing asks; Yes logs off, waits, beeps and ends. A close arriving while
@@ -363,10 +356,9 @@ private slots:
             QToolButton* tool = button(*w, b.number);
             QCOMPARE(tool->text() + '|' + tool->toolTip(),
                      b.caption.toString() + '|' + toolbar::tooltipText(b));
-            QCOMPARE(tool->iconSize(), QSize(25, 25));
-            QVERIFY(!tool->icon().isNull() &&
-                    tool->toolButtonStyle() == Qt::ToolButtonTextUnderIcon);
-            QVERIFY(tool->isVisible() && !tool->autoRaise()); // raised until the user asks for flat
+            QVERIFY(!tool->icon().isNull() && tool->iconSize() == QSize(25, 25) &&
+                    tool->isVisible());
+            QVERIFY(!tool->autoRaise()); // raised until the user asks for flat
             QTest::mouseClick(tool, Qt::LeftButton);
             QCOMPARE(log, calls.value(b.action));
         }
@@ -405,8 +397,7 @@ private slots:
             {[&] { click(button(*w, 17)); }, ""},
             {[&] { click(button(*w, 17)); }, "FrameBbs FrameTonghang FrameAd"},
             {[&] { click(w->Command2); }, "FrameTonghang FrameAd"},
-            {[&] { menu("SysBbs"); }, "FrameBbs FrameTonghang FrameAd"},
-            {[&] { menu("SysTonghang"); }, "FrameBbs"},
+            {[&] { menu("SysTonghang"); }, ""},
             {[&] { click(button(*w, 16)); }, "FrameBbs"}, // wide
             {[&] { click(w->Command2); }, "FrameBbs"},    // disabled
             {[&] { menu("ToolsBbs"); }, "FrameBbs"},      // narrow again
@@ -428,12 +419,8 @@ private slots:
         webtest::DemoPortalProcess portalProcess;
         QVERIFY(portalProcess.start());
         portal::setBaseUrl(portalProcess.address());
-        FrmMain::Services services;
-        services.makePane = [](QWidget* parent) {
-            auto* pane = new WebEnginePane(parent);
-            return PaneSlot{pane, pane};
-        };
-        FrmMain window(std::move(services));
+        const auto w = makeWindow(true);
+        FrmMain& window = *w;
         QVERIFY(window.Form_Load());
         window.show();
         const std::pair<const char*, const char*> cases[] = {
