@@ -2,6 +2,7 @@
 
 #include <QRandomGenerator>
 #include <QTest>
+#include <array>
 
 using layout::Controls;
 using layout::MainLayout;
@@ -70,11 +71,7 @@ private slots:
     // and every operation on it. Each ends with a layout pass; the right
     // column comes back at the panel's width plus 300, or 3000 from wide mode.
     void panelOperationsMoveBetweenArrangements() {
-        const struct {
-            Operation first, then;
-            const char* look;
-            float widthReserve, heightReserve;
-        } cases[] = {
+        const std::tuple<Operation, Operation, const char*, float, float> cases[] = {
             {nullptr, Bbs, "-TA 对话开 面板关 on", 20, 3778},
             {nullptr, Tonghang, "B-- 对话开 面板关 on", 3000, 1490},
             {nullptr, Panels, "--- 对话开 面板开 on", 20, 1498},
@@ -93,15 +90,15 @@ private slots:
             {Panels, Wide, "B-- 对话关 面板关 off", 11000, 1490},
             {Wide, Wide, "B-- 对话开 面板关 on", 3000, 1490},
         };
-        for (const auto& c : cases) {
-            MainLayout m = after(c.first);
-            (m.*c.then)();
-            const QString where = lookOf(after(c.first)) + " then " + lookOf(m);
-            QVERIFY2(lookOf(m) == QString::fromUtf8(c.look), qPrintable(where));
-            QVERIFY2(m.MainWidthReserve == c.widthReserve &&
-                         m.controls().FrameMain.width == 12000 - c.widthReserve &&
-                         m.MainHeightReserve == c.heightReserve &&
-                         m.controls().FrameMain.height == 8800 - c.heightReserve,
+        for (const auto& [first, then, look, widthReserve, heightReserve] : cases) {
+            MainLayout m = after(first);
+            (m.*then)();
+            const QString where = lookOf(after(first)) + " then " + lookOf(m);
+            QVERIFY2(lookOf(m) == QString::fromUtf8(look), qPrintable(where));
+            QVERIFY2(m.MainWidthReserve == widthReserve &&
+                         m.controls().FrameMain.width == 12000 - widthReserve &&
+                         m.MainHeightReserve == heightReserve &&
+                         m.controls().FrameMain.height == 8800 - heightReserve,
                      qPrintable(where));
         }
         const MainLayout peerCentre = after(Bbs); // the advertisement beyond the right edge
@@ -111,10 +108,8 @@ private slots:
     // Minimised, the window refuses the negative sizes and keeps the old ones;
     // restored, it is laid out exactly as before.
     void minimisingAndRestoring() {
-        for (const auto& [first, size] : {std::pair<Operation, QSizeF>{nullptr, QSizeF(2400, 450)},
-                                          {Wide, QSizeF(2400, 450)},
-                                          {nullptr, QSizeF(0, 0)},
-                                          {Panels, QSizeF(0, 0)}}) {
+        for (const Operation first : {Operation(), Wide, Panels}) {
+            const QSizeF size = first == Panels ? QSizeF(0, 0) : QSizeF(2400, 450);
             MainLayout m = after(first);
             const Controls before = m.controls();
             m.setWindowSize(float(size.width()), float(size.height()));
@@ -143,22 +138,20 @@ private slots:
     void randomOperationsAndSizes() {
         const quint32 seed = QRandomGenerator::global()->generate();
         QRandomGenerator random(seed);
+        const QByteArray where = "seed " + QByteArray::number(seed);
         MainLayout m;
         for (int step = 0; step < 20000; ++step) {
-            const Operation operations[] = {Bbs, Tonghang, Panels, Wide};
-            const int what = random.bounded(6);
-            if (what < 4 && (what == 3 || !m.wideConversation())) // wide mode leaves only button 16
-                (m.*operations[what])();
-            else {
-                m.setWindowSize(float(random.bounded(-100, 40000)),
-                                float(random.bounded(-100, 30000)));
-                m.Form_Resize();
-            }
+            const int what = random.bounded(6); // wide mode leaves only button 16
+            if (what < 4 && (what == 3 || !m.wideConversation()))
+                (m.*std::array{Bbs, Tonghang, Panels, Wide}[what])();
+            m.setWindowSize(float(random.bounded(-100, 40000)), float(random.bounded(-100, 30000)));
+            m.Form_Resize();
             const Controls& c = m.controls();
-            const QByteArray where = "seed " + QByteArray::number(seed);
-            QVERIFY2(m.panels().sysBbsChecked == c.FrameBbs.visible, where);
-            QVERIFY2(m.panels().sysTonghangChecked == c.FrameTonghang.visible, where);
-            QVERIFY2(m.panels().panelControlsEnabled == !m.wideConversation(), where);
+            const layout::PanelState& p = m.panels();
+            QVERIFY2(p.sysBbsChecked == c.FrameBbs.visible &&
+                         p.sysTonghangChecked == c.FrameTonghang.visible &&
+                         p.panelControlsEnabled != m.wideConversation(),
+                     where);
             const QList<float> all = numbers(c);
             for (int i = 2; i < all.size(); i += 5)
                 QVERIFY2(all[i] >= 0 && all[i + 1] >= 0, where);
