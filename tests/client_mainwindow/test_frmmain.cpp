@@ -67,9 +67,6 @@ QStringList mainPage(const QString& path) {
     return {QStringLiteral("FrameMain stop"), "FrameMain navigate " + Base + path};
 }
 const QStringList PeerLogin = {"FrameBbs stop", "FrameBbs navigate " + Base + "market/login1.asp"};
-QString game() {
-    return QCoreApplication::applicationDirPath() + "/game";
-}
 
 int runCopy(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -102,6 +99,7 @@ class TestFrmMain : public QObject, public Toolbox {
     bool succeeds = true, programStarts = true;
     std::function<void()> whileWaiting;
     QTemporaryDir runtime;
+    const QString game = QCoreApplication::applicationDirPath() + "/game";
 
     bool openNewWindow(const QString& a) override { return record("openNewWindow " + a); }
     bool sendMail(const QString& a) override { return record("sendMail " + a); }
@@ -230,7 +228,6 @@ private slots:
         QProcess first, second, next;
         QCOMPARE(startCopy(first), QStringLiteral("loaded\n"));
         QCOMPARE(startCopy(second), "message " + Title + "已经在运行中！\n");
-        QVERIFY(second.state() == QProcess::NotRunning || second.waitForFinished(60000));
         QCOMPARE(second.exitCode(), 3);
         QCOMPARE(first.state(), QProcess::Running);
         first.kill(); // no chance to remove its lock
@@ -247,7 +244,6 @@ private slots:
         const std::tuple<QString, QString, pane::Result, seams::Answer, QStringList> cases[] = {
             {"", "", pane::Ok, seams::Answer::No, mainPage("")},
             {Base + "a.asp?T=职员", "", pane::Ok, seams::Answer::No, mainPage("a.asp?T=职员")},
-            {Base + "a\\b.asp?t=%B3", "", pane::Ok, seams::Answer::No, mainPage("a\\b.asp?t=%B3")},
             {order, "navigate", pane::Failed, seams::Answer::Yes, mainPage("myorder.asp")},
             {order, "navigate", pane::Busy, seams::Answer::Yes,
              mainPage("myorder.asp") << Busy << "end"},
@@ -270,8 +266,8 @@ private slots:
         succeeds = programStarts = false;
         w->OpenNewWindow(QString());
         w->HelpGame_Click(87);
-        QCOMPARE(log, QStringList({"toolbox openNewWindow " + Base, "start " + game(),
-                                   "message 无法启动：" + game()}));
+        QCOMPARE(log, QStringList({"toolbox openNewWindow " + Base, "start " + game,
+                                   "message 无法启动：" + game}));
     }
 
     // Closing asks; Yes logs off, waits, beeps and ends. A close arriving while
@@ -307,7 +303,7 @@ private slots:
         const QHash<QString, QStringList> handlers = {
             {"SysLogin", PeerLogin}, {"SysToolBar", {"toolbox flat"}},
             {"SysExit", {Close}},    {"SysTest", {"offer to connect"}},
-            {"HelpThis", {"about"}}, {"HelpGame", {"start " + game()}}};
+            {"HelpThis", {"about"}}, {"HelpGame", {"start " + game}}};
         const auto bar = menus::menuBar();
         for (qsizetype m = 0; m < qsizetype(bar.size()); ++m) {
             for (qsizetype i = 0; i < qsizetype(bar[m].items.size()); ++i) {
@@ -345,9 +341,9 @@ private slots:
             QToolButton* tool = button(*w, b.number);
             QCOMPARE(tool->text() + '|' + tool->toolTip(),
                      b.caption.toString() + '|' + toolbar::tooltipText(b));
+            // Raised until the user asks for a flat toolbar.
             QVERIFY(!tool->icon().isNull() && tool->iconSize() == QSize(25, 25) &&
-                    tool->isVisible());
-            QVERIFY(!tool->autoRaise()); // raised until the user asks for flat
+                    !tool->autoRaise());
             QTest::mouseClick(tool, Qt::LeftButton);
             QCOMPARE(log, calls.value(b.action));
         }
@@ -363,7 +359,6 @@ private slots:
             QCOMPARE(label->geometry(), twips::rect(link.left, link.top, link.width, 255));
             QTest::mousePress(label, Qt::LeftButton, {}, QPoint(5, 5));
             QTest::mouseRelease(label, Qt::LeftButton, {}, QPoint(-20, -20));
-            QTest::mouseClick(label, Qt::RightButton);
             QTest::mouseClick(label, Qt::LeftButton);
             QCOMPARE(log, mainPage("tonghang/allcom.asp?city=" + label->text().trimmed()));
             log.clear();
@@ -385,7 +380,6 @@ private slots:
             {[&] { click(w->Command2); }, "FrameTonghang FrameAd"},
             {[&] { menu("SysTonghang"); }, ""},
             {[&] { click(button(*w, 16)); }, "FrameBbs"}, // wide
-            {[&] { click(w->Command2); }, "FrameBbs"},    // disabled
             {[&] { menu("ToolsBbs"); }, "FrameBbs"},      // narrow again
             {[&] { menu("SysTonghang"); }, "FrameBbs FrameTonghang FrameAd"},
         };
