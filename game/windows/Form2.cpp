@@ -1,6 +1,6 @@
 #include "Form2.h"
 
-#include "Form1.h"
+#include "GameWindow.h"
 #include "GameLook.h"
 #include "GameSeams.h"
 #include "GameTexts.h"
@@ -48,7 +48,7 @@ void AddNumbers(QComboBox* list, int from, int to) {
 
 } // namespace
 
-Form2::Form2(Form1& game) : QDialog(&game), game_(game) {
+Form2::Form2(GameWindow& game) : QDialog(&game), game_(game) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(t::Title());

@@ -13,13 +13,13 @@ class QSlider;
 
 namespace brickvane {
 
-class Form1;
+class GameWindow;
 
 // The settings window: keys, board size, starting level, points per level and
 // the board's colour. Each opening starts from the settings in force.
 class Form2 : public QDialog {
 public:
-    explicit Form2(Form1& game);
+    explicit Form2(GameWindow& game);
 
     QGroupBox* Frame1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -65,7 +65,7 @@ private:
     KeyBoxSelection SelectedKeys() const;
     void SelectKeys(const std::array<int, KeyBoxCount>& codes);
 
-    Form1& game_;
+    GameWindow& game_;
     bool unloaded_ = false;
 };
 

@@ -9,7 +9,7 @@ QString PortalRootAddress() {
     return address;
 }
 
-QString form1::Welcome() {
+QString game_window::Welcome() {
     const QString crlf = QStringLiteral("\r\n");
     return QStringLiteral("欢迎访问Velantrix在线:") + crlf + crlf + PortalRootAddress() + crlf +
            crlf + crlf + crlf + QStringLiteral("------Velantrix产业信息化研究办公室");

@@ -8,7 +8,7 @@ namespace brickvane::texts {
 // The portal's root address: the compiled-in address without its final "/".
 QString PortalRootAddress();
 
-namespace form1 {
+namespace game_window {
 inline QString Title() {
     return QStringLiteral("Brickvane");
 }
@@ -67,7 +67,7 @@ inline QString ExitTitle() {
     return QStringLiteral("确认吗？");
 }
 QString Welcome(); // the message of a click on the picture
-} // namespace form1
+} // namespace game_window
 
 namespace form2 {
 inline QString Title() {

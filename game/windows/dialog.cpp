@@ -1,7 +1,7 @@
 #include "dialog.h"
 
 #include "CompactLabel.h"
-#include "Form1.h"
+#include "GameWindow.h"
 #include "GameLook.h"
 #include "GameSeams.h"
 #include "GameTexts.h"
@@ -15,7 +15,7 @@ namespace brickvane {
 
 namespace t = texts::dialog;
 
-dialog::dialog(Form1& game) : QDialog(&game), game_(game) {
+dialog::dialog(GameWindow& game) : QDialog(&game), game_(game) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFont(look::SongTi());

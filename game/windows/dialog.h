@@ -7,13 +7,13 @@ class QPushButton;
 
 namespace brickvane {
 
-class Form1;
+class GameWindow;
 
 // The game-over dialog: the score in its title, the game-over sound, and the
 // choice between a new game (OK, Enter, the close box) and the end (Cancel, Esc).
 class dialog : public QDialog {
 public:
-    explicit dialog(Form1& game);
+    explicit dialog(GameWindow& game);
 
     QLabel* Label1 = nullptr;
     QPushButton* OKButton = nullptr;
@@ -29,7 +29,7 @@ private:
     void OKButton_Click();
     void CancelButton_Click();
 
-    Form1& game_;
+    GameWindow& game_;
     bool answered_ = false;
 };
 

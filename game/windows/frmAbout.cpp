@@ -1,7 +1,7 @@
 #include "frmAbout.h"
 
 #include "CompactLabel.h"
-#include "Form1.h"
+#include "GameWindow.h"
 #include "GameLook.h"
 #include "GameTexts.h"
 #include "GameTwips.h"
@@ -62,7 +62,7 @@ const std::array<frmAbout::Line, 5> frmAbout::Line1 = {{
     {{165, 2325, 4710, 2325}, Grey, 1},
 }};
 
-frmAbout::frmAbout(Form1& game) : QDialog(&game), game_(game) {
+frmAbout::frmAbout(GameWindow& game) : QDialog(&game), game_(game) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(t::Title());

@@ -12,7 +12,7 @@ class QPushButton;
 
 namespace brickvane {
 
-class Form1;
+class GameWindow;
 
 // A cursor file (.cur) with its hot spot; nothing when the file is missing or
 // not a cursor.
@@ -22,7 +22,7 @@ std::optional<QCursor> LoadCursorFile(const QString& path);
 // OK button resumes the game.
 class frmAbout : public QDialog {
 public:
-    explicit frmAbout(Form1& game);
+    explicit frmAbout(GameWindow& game);
 
     struct Line {
         QLineF twips;
@@ -46,7 +46,7 @@ private:
     void Form_Load();
     void CommandButton1_Click();
 
-    Form1& game_;
+    GameWindow& game_;
 };
 
 } // namespace brickvane

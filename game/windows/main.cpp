@@ -1,10 +1,10 @@
-#include "Form1.h"
+#include "GameWindow.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    brickvane::Form1 window;
+    brickvane::GameWindow window;
     window.show();
     return app.exec();
 }

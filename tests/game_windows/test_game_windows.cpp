@@ -1,7 +1,7 @@
 // The game's windows on the offscreen platform: keys, the timer, pause and
 // minimise, resizing to the board, the settings window, the about box and the
 // game-over dialog, with scripted message boxes and colour dialogs.
-#include "Form1.h"
+#include "GameWindow.h"
 #include "Form2.h"
 #include "GameSeams.h"
 #include "GameTwips.h"
@@ -81,11 +81,11 @@ template <typename T> struct OnModal {
 
 // A shown, active game window whose pieces are all the flat bar (every roll
 // the first choice) and whose sounds are recorded.
-struct GameWindow : SoundSink {
+struct ScriptedGame : SoundSink {
     std::vector<std::string> played; // before the window, which may play to the last
-    Form1 form;
+    GameWindow form;
 
-    GameWindow() {
+    ScriptedGame() {
         form.SetSoundSink(this);
         engine().SetRandomSource([] { return 0.0; });
         form.show();
@@ -145,7 +145,7 @@ private slots:
     }
 
     void nothingMovesBeforeTheFirstStartThenTheTimerRuns() {
-        GameWindow w;
+        ScriptedGame w;
         for (Qt::Key k : {Qt::Key_Left, Qt::Key_Down, Qt::Key_Up, Qt::Key_F4, Qt::Key_Pause})
             w.key(k);
         w.key(Qt::Key_0, Qt::KeypadModifier);
@@ -165,7 +165,7 @@ private slots:
     }
 
     void newGameResizesTheWindowToTheBoard() {
-        Form1 form;
+        GameWindow form;
         const QList<QWidget*> moving{form.CmdDown,    form.CmdLeft, form.CmdRight, form.CmdRevert,
                                      form.LabNext,    form.Label3,  form.Label4,   form.LabelLevel,
                                      form.LabelScore, form.Picture2};
@@ -203,7 +203,7 @@ private slots:
                      {37, Qt::Key_Left, true, 10},  {38, Qt::Key_Up, false, 10},
                      {13, Qt::Key_Return, true, 10}};
         for (const auto& c : cases) { // a step key on another key acts as the earlier row
-            GameWindow w;
+            ScriptedGame w;
             w.startAndStepTo(8);
             w.engine().KeyStep = c.keyStep;
             if (c.paused)
@@ -218,7 +218,7 @@ private slots:
     }
 
     void keysComeFirstToTheWindowWhicheverControlHasTheFocus() {
-        GameWindow w;
+        ScriptedGame w;
         w.startAndStepTo(5);
         w.engine().KeyStep = vk::Space;
         Cells before = w.piece();
@@ -242,7 +242,7 @@ private slots:
     }
 
     void dropRepeatsUntilThePieceLands() {
-        GameWindow w;
+        ScriptedGame w;
         w.startAndStepTo(5);
         w.key(Qt::Key_Down);
         QVERIFY(w.engine().Block(242).shown && w.engine().Block(245).shown); // on the last row
@@ -262,7 +262,7 @@ private slots:
     void gameOverDialog() {
         QFETCH(int, answer);
         QFETCH(bool, newGame);
-        GameWindow w;
+        ScriptedGame w;
         RecordingEnd end;
         w.startAndStepTo(5);
         w.engine().PutBlock(50, true); // row 5 taken: the next spawn fails
@@ -286,7 +286,7 @@ private slots:
     }
 
     void pauseMinimiseAndModalWindowsHaltTheTimer() {
-        GameWindow w;
+        ScriptedGame w;
         w.key(Qt::Key_F2);
         w.key(Qt::Key_F4);
         QVERIFY(!w.form.Timer1.isActive() && !w.form.CmdLeft->isEnabled());
@@ -325,7 +325,7 @@ private slots:
     }
 
     void exitAsksAndThePictureWelcomes() {
-        GameWindow w;
+        ScriptedGame w;
         ScriptedMessages messages;
         messages.answers = {seams::Answer::Ok, seams::Answer::Cancel}; // then OK
         QTest::mouseClick(w.form.Picture3, Qt::LeftButton);
@@ -343,7 +343,7 @@ private slots:
     }
 
     void boardAndPreviewDrawTheEngineCells() {
-        GameWindow w;
+        ScriptedGame w;
         w.startAndStepTo(5);
         const auto centre = [](CellPlace place) {
             return QPoint(twips::toPixels(place.left + CellSize / 2),
@@ -364,7 +364,7 @@ private slots:
     // ---- Settings ----
 
     void acceptedKeysShowAgainAndDefaultsHold() {
-        GameWindow w;
+        ScriptedGame w;
         {
             Form2 settings(w.form);
             settings.combosetting[0]->setCurrentText(QStringLiteral("Enter"));
@@ -390,7 +390,7 @@ private slots:
             bool refused;
         } cases[] = {{3, 0, true}, {1, 0, true}, {2, 3, true}, {4, 2, false}, {4, 0, false}};
         for (const auto& c : cases) {
-            Form1 game;
+            GameWindow game;
             ScriptedMessages messages;
             Form2 settings(game);
             settings.combosetting[std::size_t(c.box)]->setCurrentIndex(
@@ -406,7 +406,7 @@ private slots:
     }
 
     void restartShowsTheRunningLevelAndStoresTheBoard() {
-        Form1 game;
+        GameWindow game;
         game.engine().StartLevel = 4;
         game.NewGame();
         game.engine().StartLevel = 1; // the list shows the level reached, not this
@@ -432,7 +432,7 @@ private slots:
         });
         QCOMPARE(seams::pickColour(QColor(Qt::blue), nullptr), std::nullopt);
         QVERIFY(cancel.fired);
-        GameWindow w;
+        ScriptedGame w;
         w.key(Qt::Key_F2);
         w.form.StopTimer(); // as the settings command does
         w.form.SetBoardBackColor(QColor(0, 0, 90));
@@ -455,7 +455,7 @@ private slots:
     // ---- About box and sounds ----
 
     void aboutBoxLoadsItsFilesOrOpensWithout() {
-        Form1 game;
+        GameWindow game;
         game.engine().SetAppFolder(GAME_RESOURCE_DIR);
         frmAbout box(game);
         QVERIFY(box.picIcon->pixmap().size() == QSize(32, 32) &&

@@ -1,7 +1,7 @@
 // Times the board's repaint after one step of the piece on a 20 by 30 board:
 // the diff of the engine's cells against the screen, then the synchronous
 // paint and flush of what changed. Run it on a real display (Xvfb).
-#include "Form1.h"
+#include "GameWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -34,7 +34,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const int steps = argc > 1 ? std::max(100, std::atoi(argv[1])) : 3000;
 
-    brickvane::Form1 form;
+    brickvane::GameWindow form;
     form.SetSoundSink(nullptr);
     brickvane::Engine& engine = form.engine();
     engine.BoardCols = 20;

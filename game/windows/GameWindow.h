@@ -18,9 +18,9 @@ namespace brickvane {
 // The game window: board, preview, score and level, the four move buttons,
 // the welcome picture, the gravity timer and the menu bar. It owns the engine;
 // the settings window, the about box and the game-over dialog work on it.
-class Form1 : public QMainWindow {
+class GameWindow : public QMainWindow {
 public:
-    explicit Form1(QWidget* parent = nullptr);
+    explicit GameWindow(QWidget* parent = nullptr);
 
     Engine& engine() { return engine_; }
     // Where the sounds go; null plays nothing. Not owned.

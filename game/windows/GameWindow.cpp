@@ -1,4 +1,4 @@
-#include "Form1.h"
+#include "GameWindow.h"
 
 #include "Form2.h"
 #include "GameLook.h"
@@ -21,7 +21,7 @@ namespace brickvane {
 
 namespace {
 
-namespace t = texts::form1;
+namespace t = texts::game_window;
 
 // The designed window is this much larger than its client area (frame,
 // caption and menu bar); the outer sizes NewGame sets are kept against it.
@@ -36,7 +36,7 @@ QString InAppFolder(const Engine& engine, const char* file) {
 
 } // namespace
 
-Form1::Form1(QWidget* parent) : QMainWindow(parent), Timer1(this) {
+GameWindow::GameWindow(QWidget* parent) : QMainWindow(parent), Timer1(this) {
     engine_.SetAppFolder(QCoreApplication::applicationDirPath().toStdString());
     SetSoundSink(&waveSounds_);
     engine_.YouDie = [this] { YouDie(); };
@@ -56,13 +56,13 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent), Timer1(this) {
 
     // Idle until the player starts a game: the timer is set up, not started.
     Timer1.setInterval(TickPeriod);
-    connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(&Timer1, &QTimer::timeout, this, &GameWindow::Timer1_Timer);
 
     // The window sees every key before its controls do, and the picture's clicks.
     qApp->installEventFilter(this);
 }
 
-void Form1::BuildControls(QWidget* client) {
+void GameWindow::BuildControls(QWidget* client) {
     Picture1 = new CellBox(engine_, CellBox::Kind::Board, client);
     twips::place(Picture1, 30, 30, 2480, 4875);
     Picture1->SetBackColor(QApplication::palette().color(QPalette::WindowText));
@@ -99,10 +99,10 @@ void Form1::BuildControls(QWidget* client) {
     CmdRevert = button(t::CmdRevert(), {3285, 2715, 435, 375});
     CmdRight = button(t::CmdRight(), {3765, 2715, 435, 375});
     CmdDown = button(t::CmdDown(), {3285, 3135, 435, 375});
-    connect(CmdLeft, &QPushButton::clicked, this, &Form1::CmdLeft_Click);
-    connect(CmdRevert, &QPushButton::clicked, this, &Form1::CmdRevert_Click);
-    connect(CmdRight, &QPushButton::clicked, this, &Form1::CmdRight_Click);
-    connect(CmdDown, &QPushButton::clicked, this, &Form1::CmdDown_Click);
+    connect(CmdLeft, &QPushButton::clicked, this, &GameWindow::CmdLeft_Click);
+    connect(CmdRevert, &QPushButton::clicked, this, &GameWindow::CmdRevert_Click);
+    connect(CmdRight, &QPushButton::clicked, this, &GameWindow::CmdRight_Click);
+    connect(CmdDown, &QPushButton::clicked, this, &GameWindow::CmdDown_Click);
 
     Picture3 = label(QString(), {2650, 3560, 1815, 1400});
     Picture3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -125,7 +125,7 @@ void Form1::BuildControls(QWidget* client) {
                         {&Timer1, "Timer1"}});
 }
 
-void Form1::BuildMenus() {
+void GameWindow::BuildMenus() {
     MnuFile = menuBar()->addMenu(t::MnuFile());
     cmdStart = MnuFile->addAction(t::CmdStart());
     cmdStart->setShortcut(Qt::Key_F2);
@@ -139,35 +139,35 @@ void Form1::BuildMenus() {
     cmdhelp = about->addAction(t::CmdHelp());
     cmdhelp->setShortcut(Qt::Key_F1);
 
-    connect(cmdStart, &QAction::triggered, this, &Form1::cmdStart_Click);
-    connect(cmdexit, &QAction::triggered, this, &Form1::cmdexit_Click);
-    connect(cmdSetting, &QAction::triggered, this, &Form1::cmdSetting_Click);
-    connect(CmdPause, &QAction::triggered, this, &Form1::CmdPause_Click);
-    connect(cmdhelp, &QAction::triggered, this, &Form1::cmdhelp_Click);
+    connect(cmdStart, &QAction::triggered, this, &GameWindow::cmdStart_Click);
+    connect(cmdexit, &QAction::triggered, this, &GameWindow::cmdexit_Click);
+    connect(cmdSetting, &QAction::triggered, this, &GameWindow::cmdSetting_Click);
+    connect(CmdPause, &QAction::triggered, this, &GameWindow::CmdPause_Click);
+    connect(cmdhelp, &QAction::triggered, this, &GameWindow::cmdhelp_Click);
 }
 
-void Form1::ApplyOuterSize() {
+void GameWindow::ApplyOuterSize() {
     client_->setFixedSize(
         twips::size(outerTwips_.width() - FrameWidth, outerTwips_.height() - FrameHeight));
     layout()->activate();
 }
 
-void Form1::SetSoundSink(SoundSink* sink) {
+void GameWindow::SetSoundSink(SoundSink* sink) {
     sound_ = sink;
     engine_.SetSoundSink(sink);
 }
 
-void Form1::SetBoardBackColor(const QColor& colour) {
+void GameWindow::SetBoardBackColor(const QColor& colour) {
     Picture1->SetBackColor(colour);
     Picture2->SetBackColor(colour);
 }
 
-void Form1::SetButtonsEnabled(bool enabled) {
+void GameWindow::SetButtonsEnabled(bool enabled) {
     for (QPushButton* b : {CmdLeft, CmdRight, CmdRevert, CmdDown})
         b->setEnabled(enabled);
 }
 
-void Form1::RefreshView() {
+void GameWindow::RefreshView() {
     if (engine_.Revision() == shownRevision_)
         return;
     shownRevision_ = engine_.Revision();
@@ -179,7 +179,7 @@ void Form1::RefreshView() {
 
 // ---- Starting, resuming, ending ----
 
-bool Form1::NewGame() {
+bool GameWindow::NewGame() {
     const bool rebuilt = engine_.NewGame();
     ResizeToBoard();
     SetButtonsEnabled(true);
@@ -190,7 +190,7 @@ bool Form1::NewGame() {
     return rebuilt;
 }
 
-void Form1::ResizeToBoard() {
+void GameWindow::ResizeToBoard() {
     QRectF board = twips::placeOf(Picture1);
     const double width = engine_.BuiltCols() * CellPitch + 80;
     const double delta = std::round(width - board.width());
@@ -206,13 +206,13 @@ void Form1::ResizeToBoard() {
     ApplyOuterSize();
 }
 
-void Form1::ResumeGame() {
+void GameWindow::ResumeGame() {
     Timer1.start();
     CmdPause->setText(t::CmdPause());
     SetButtonsEnabled(true);
 }
 
-void Form1::YouDie() {
+void GameWindow::YouDie() {
     RefreshView(); // the landing that ended the game is on the board behind the dialog
     dialog gameOver(*this);
     gameOver.exec();
@@ -220,39 +220,39 @@ void Form1::YouDie() {
 
 // ---- Moves ----
 
-void Form1::CmdLeft_Click() {
+void GameWindow::CmdLeft_Click() {
     engine_.MoveLeft();
     RefreshView();
 }
 
-void Form1::CmdRight_Click() {
+void GameWindow::CmdRight_Click() {
     engine_.MoveRight();
     RefreshView();
 }
 
-void Form1::CmdDown_Click() {
+void GameWindow::CmdDown_Click() {
     engine_.StepDown();
     RefreshView();
 }
 
-void Form1::CmdRevert_Click() {
+void GameWindow::CmdRevert_Click() {
     engine_.QuarterTurn();
     RefreshView();
 }
 
-void Form1::Drop() {
+void GameWindow::Drop() {
     engine_.Drop();
     RefreshView();
 }
 
-void Form1::Timer1_Timer() {
+void GameWindow::Timer1_Timer() {
     engine_.Tick();
     RefreshView();
 }
 
 // ---- Keyboard ----
 
-bool Form1::Form_KeyDown(int keyCode) {
+bool GameWindow::Form_KeyDown(int keyCode) {
     if (keyCode == 0)
         return false;
     const bool running = CmdLeft->isEnabled();
@@ -278,7 +278,7 @@ bool Form1::Form_KeyDown(int keyCode) {
     return true;
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
+bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(watched);
         auto* key = static_cast<QKeyEvent*>(event);
@@ -299,13 +299,13 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- Window and menus ----
 
-void Form1::changeEvent(QEvent* event) {
+void GameWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         Form_Resize();
 }
 
-void Form1::Form_Resize() {
+void GameWindow::Form_Resize() {
     const Qt::WindowStates state = windowState();
     if (state & Qt::WindowMinimized)
         Timer1.stop();
@@ -314,7 +314,7 @@ void Form1::Form_Resize() {
         Timer1.start();
 }
 
-void Form1::CmdPause_Click() {
+void GameWindow::CmdPause_Click() {
     if (CmdLeft->isEnabled()) {
         Timer1.stop();
         SetButtonsEnabled(false);
@@ -326,31 +326,31 @@ void Form1::CmdPause_Click() {
     }
 }
 
-void Form1::cmdStart_Click() {
+void GameWindow::cmdStart_Click() {
     cmdStart->setText(t::CmdRestart());
     NewGame();
 }
 
-void Form1::cmdexit_Click() {
+void GameWindow::cmdexit_Click() {
     const seams::Answer answer = seams::showMessage(
         {t::ExitQuestion(), t::ExitTitle(), seams::Buttons::OkCancel, seams::Icon::Information});
     if (answer == seams::Answer::Ok)
         close();
 }
 
-void Form1::cmdSetting_Click() {
+void GameWindow::cmdSetting_Click() {
     Timer1.stop();
     Form2 settings(*this);
     settings.exec();
 }
 
-void Form1::cmdhelp_Click() {
+void GameWindow::cmdhelp_Click() {
     Timer1.stop();
     frmAbout box(*this);
     box.exec();
 }
 
-void Form1::Picture3_Click() {
+void GameWindow::Picture3_Click() {
     seams::showMessage({t::Welcome(), t::Title(), seams::Buttons::Ok, seams::Icon::None});
 }
 
