@@ -69,7 +69,7 @@ inline QString ExitTitle() {
 QString Welcome(); // the message of a click on the picture
 } // namespace game_window
 
-namespace form2 {
+namespace settings {
 inline QString Title() {
     return QStringLiteral("设置....");
 }
@@ -130,7 +130,7 @@ inline QString DuplicateKeysTitle() {
 inline QString SliderTip(int value) {
     return QString::number(value) + QStringLiteral("分");
 }
-} // namespace form2
+} // namespace settings
 
 namespace about {
 inline QString Title() {

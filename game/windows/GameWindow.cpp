@@ -1,6 +1,6 @@
 #include "GameWindow.h"
 
-#include "Form2.h"
+#include "SettingsWindow.h"
 #include "GameLook.h"
 #include "GameSeams.h"
 #include "GameTexts.h"
@@ -340,7 +340,7 @@ void GameWindow::cmdexit_Click() {
 
 void GameWindow::cmdSetting_Click() {
     Timer1.stop();
-    Form2 settings(*this);
+    SettingsWindow settings(*this);
     settings.exec();
 }
 

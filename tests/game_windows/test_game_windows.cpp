@@ -2,7 +2,7 @@
 // minimise, resizing to the board, the settings window, the about box and the
 // game-over dialog, with scripted message boxes and colour dialogs.
 #include "GameWindow.h"
-#include "Form2.h"
+#include "SettingsWindow.h"
 #include "GameSeams.h"
 #include "GameTwips.h"
 #include "KeyMap.h"
@@ -232,7 +232,7 @@ private slots:
         before = w.piece(); // F3 and Esc come before the game keys
         w.engine().KeyLeft = vk::F3;
         w.engine().KeyRight = vk::Escape;
-        OnModal<Form2> settings([](Form2& f) { f.Command1->click(); });
+        OnModal<SettingsWindow> settings([](SettingsWindow& f) { f.Command1->click(); });
         w.key(Qt::Key_F3);
         QVERIFY(settings.fired);
         w.form.StopTimer();
@@ -318,7 +318,7 @@ private slots:
         w.form.cmdhelp->trigger();
         QVERIFY(closeBox.fired && !w.form.Timer1.isActive());
         w.form.ResumeGame(); // running again, then halted by the settings' close box
-        OnModal<Form2> settings([](Form2& f) { f.close(); });
+        OnModal<SettingsWindow> settings([](SettingsWindow& f) { f.close(); });
         w.key(Qt::Key_F3);
         QVERIFY(settings.fired && !w.form.Timer1.isActive());
         QVERIFY(w.form.CmdLeft->isEnabled()); // halted, not paused
@@ -366,12 +366,12 @@ private slots:
     void acceptedKeysShowAgainAndDefaultsHold() {
         ScriptedGame w;
         {
-            Form2 settings(w.form);
+            SettingsWindow settings(w.form);
             settings.combosetting[0]->setCurrentText(QStringLiteral("Enter"));
             settings.CmdAccept->click();
             settings.Command1->click();
         }
-        Form2 again(w.form);
+        SettingsWindow again(w.form);
         QCOMPARE(again.combosetting[0]->currentText(), QStringLiteral("Enter"));
         w.startAndStepTo(5);
         const Cells before = w.piece();
@@ -392,7 +392,7 @@ private slots:
         for (const auto& c : cases) {
             GameWindow game;
             ScriptedMessages messages;
-            Form2 settings(game);
+            SettingsWindow settings(game);
             settings.combosetting[std::size_t(c.box)]->setCurrentIndex(
                 settings.combosetting[std::size_t(c.copyOf)]->currentIndex());
             settings.CmdAccept->click();
@@ -410,7 +410,7 @@ private slots:
         game.engine().StartLevel = 4;
         game.NewGame();
         game.engine().StartLevel = 1; // the list shows the level reached, not this
-        Form2 settings(game);
+        SettingsWindow settings(game);
         QCOMPARE(settings.ComboLevel->currentText(), QStringLiteral("4"));
         settings.ComboRows->setCurrentText(QStringLiteral("20"));
         settings.combosetting[0]->setCurrentText(QStringLiteral("A")); // not accepted: lost
@@ -438,7 +438,7 @@ private slots:
         w.form.SetBoardBackColor(QColor(0, 0, 90));
         ScriptedColours colours;
         colours.answers = {std::nullopt, QColor(1, 2, 3), std::nullopt};
-        Form2 settings(w.form);
+        SettingsWindow settings(w.form);
         settings.show();
         settings.CmdChgColor->click();
         settings.CmdChgColor->click();

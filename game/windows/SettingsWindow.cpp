@@ -1,4 +1,4 @@
-#include "Form2.h"
+#include "SettingsWindow.h"
 
 #include "GameWindow.h"
 #include "GameLook.h"
@@ -19,7 +19,7 @@ namespace brickvane {
 
 namespace {
 
-namespace t = texts::form2;
+namespace t = texts::settings;
 
 constexpr std::array<int, KeyBoxCount> DefaultKeys = {37, 39, 40, 38, 96};
 
@@ -48,7 +48,7 @@ void AddNumbers(QComboBox* list, int from, int to) {
 
 } // namespace
 
-Form2::Form2(GameWindow& game) : QDialog(&game), game_(game) {
+SettingsWindow::SettingsWindow(GameWindow& game) : QDialog(&game), game_(game) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(t::Title());
@@ -61,12 +61,12 @@ Form2::Form2(GameWindow& game) : QDialog(&game), game_(game) {
     CmdOk->setDefault(true);
     Command1 = NewButton(t::Command1(), this, {2940, 2580, 1965, 390});
 
-    connect(CmdDefault, &QPushButton::clicked, this, &Form2::CmdDefault_Click);
-    connect(CmdAccept, &QPushButton::clicked, this, &Form2::CmdAccept_Click);
-    connect(CmdChgColor, &QPushButton::clicked, this, &Form2::PickBackColor);
-    connect(CmdOk, &QPushButton::clicked, this, &Form2::CmdOk_Click);
-    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
-    connect(SliderUpgrade, &QSlider::valueChanged, this, &Form2::SliderUpgrade_Change);
+    connect(CmdDefault, &QPushButton::clicked, this, &SettingsWindow::CmdDefault_Click);
+    connect(CmdAccept, &QPushButton::clicked, this, &SettingsWindow::CmdAccept_Click);
+    connect(CmdChgColor, &QPushButton::clicked, this, &SettingsWindow::PickBackColor);
+    connect(CmdOk, &QPushButton::clicked, this, &SettingsWindow::CmdOk_Click);
+    connect(Command1, &QPushButton::clicked, this, &SettingsWindow::Command1_Click);
+    connect(SliderUpgrade, &QSlider::valueChanged, this, &SettingsWindow::SliderUpgrade_Change);
     LabelPreView->installEventFilter(this);
 
     look::NameControls({{Frame1, "Frame1"},
@@ -96,7 +96,7 @@ Form2::Form2(GameWindow& game) : QDialog(&game), game_(game) {
     Form_Load();
 }
 
-void Form2::BuildFrame1() {
+void SettingsWindow::BuildFrame1() {
     Frame1 = new QGroupBox(t::Frame1(), this);
     twips::place(Frame1, 0, 0, 2460, 2475);
     Label2 = NewLabel(t::Label2(), Frame1, {180, 270, 600, 225});
@@ -120,7 +120,7 @@ void Form2::BuildFrame1() {
     LabelPreView->setFrameShape(QFrame::Box);
 }
 
-void Form2::BuildFrame2() {
+void SettingsWindow::BuildFrame2() {
     Frame2 = new QGroupBox(t::Frame2(), this);
     twips::place(Frame2, 2520, 0, 2745, 2475);
     Label5 = NewLabel(t::Label5(), Frame2, {120, 240, 510, 210});
@@ -137,7 +137,7 @@ void Form2::BuildFrame2() {
     CmdAccept = NewButton(t::CmdAccept(), Frame2, {1080, 2040, 1275, 315});
 }
 
-void Form2::Form_Load() {
+void SettingsWindow::Form_Load() {
     const Engine& engine = game_.engine();
     AddNumbers(ComboCols, MinBoardRows - HiddenRows, MaxBoardRows - HiddenRows);
     AddNumbers(ComboLevel, 1, MaxLevel);
@@ -157,19 +157,19 @@ void Form2::Form_Load() {
     look::SetBackColour(LabelPreView, game_.BoardBackColor());
 }
 
-KeyBoxSelection Form2::SelectedKeys() const {
+KeyBoxSelection SettingsWindow::SelectedKeys() const {
     KeyBoxSelection selected{};
     for (std::size_t box = 0; box < combosetting.size(); ++box)
         selected[box] = combosetting[box]->currentIndex();
     return selected;
 }
 
-void Form2::SelectKeys(const std::array<int, KeyBoxCount>& codes) {
+void SettingsWindow::SelectKeys(const std::array<int, KeyBoxCount>& codes) {
     for (std::size_t box = 0; box < combosetting.size(); ++box)
         combosetting[box]->setCurrentIndex(KeyCodeToListIndex(codes[box]));
 }
 
-void Form2::CmdDefault_Click() {
+void SettingsWindow::CmdDefault_Click() {
     // In force at once: no need to remember the choice.
     Engine& engine = game_.engine();
     engine.KeyLeft = DefaultKeys[0];
@@ -180,7 +180,7 @@ void Form2::CmdDefault_Click() {
     SelectKeys(DefaultKeys);
 }
 
-void Form2::CmdAccept_Click() {
+void SettingsWindow::CmdAccept_Click() {
     const KeyBoxSelection selected = SelectedKeys();
     if (!KeysAreDistinct(selected)) {
         seams::showMessage(
@@ -195,13 +195,13 @@ void Form2::CmdAccept_Click() {
     engine.KeyStep = ListIndexToKeyCode(selected[4]);
 }
 
-void Form2::PickBackColor() {
+void SettingsWindow::PickBackColor() {
     // A cancelled dialog leaves the colour as it was.
     if (const auto chosen = seams::pickColour(look::BackColour(LabelPreView), this))
         look::SetBackColour(LabelPreView, *chosen);
 }
 
-void Form2::CmdOk_Click() {
+void SettingsWindow::CmdOk_Click() {
     Engine& engine = game_.engine();
     engine.BoardRows = ComboCols->currentIndex() + MinBoardRows;
     engine.BoardCols = ComboRows->currentIndex() + MinBoardCols;
@@ -211,17 +211,17 @@ void Form2::CmdOk_Click() {
     game_.NewGame();
 }
 
-void Form2::Command1_Click() {
+void SettingsWindow::Command1_Click() {
     reject();
     if (game_.engine().GameExists())
         game_.ResumeGame();
 }
 
-void Form2::Form_Unload() {
+void SettingsWindow::Form_Unload() {
     game_.SetBoardBackColor(look::BackColour(LabelPreView));
 }
 
-void Form2::done(int result) {
+void SettingsWindow::done(int result) {
     if (!unloaded_) {
         unloaded_ = true;
         Form_Unload();
@@ -229,13 +229,13 @@ void Form2::done(int result) {
     QDialog::done(result);
 }
 
-void Form2::SliderUpgrade_Change(int value) {
+void SettingsWindow::SliderUpgrade_Change(int value) {
     SliderUpgrade->setToolTip(t::SliderTip(value));
     if (SliderUpgrade->isSliderDown())
         QToolTip::showText(QCursor::pos(), SliderUpgrade->toolTip(), SliderUpgrade);
 }
 
-void Form2::keyPressEvent(QKeyEvent* event) {
+void SettingsWindow::keyPressEvent(QKeyEvent* event) {
     // Esc is the resume button's, as the close box is not.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         Command1->click();
@@ -244,7 +244,7 @@ void Form2::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-bool Form2::eventFilter(QObject* watched, QEvent* event) {
+bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == LabelPreView && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
         PickBackColor();

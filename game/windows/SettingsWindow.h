@@ -17,9 +17,9 @@ class GameWindow;
 
 // The settings window: keys, board size, starting level, points per level and
 // the board's colour. Each opening starts from the settings in force.
-class Form2 : public QDialog {
+class SettingsWindow : public QDialog {
 public:
-    explicit Form2(GameWindow& game);
+    explicit SettingsWindow(GameWindow& game);
 
     QGroupBox* Frame1 = nullptr;
     QLabel* Label2 = nullptr;
