@@ -151,7 +151,7 @@ inline QString CommandButton1() {
 }
 } // namespace about
 
-namespace dialog {
+namespace game_over {
 inline QString Label1() {
     return QStringLiteral("游戏结束了！工作第一，请在工作之余游戏！还要继续玩吗？");
 }
@@ -164,6 +164,6 @@ inline QString CancelButton() {
 inline QString Caption(long long score) {
     return QStringLiteral("你的得分是") + QString::number(score);
 }
-} // namespace dialog
+} // namespace game_over
 
 } // namespace brickvane::texts

@@ -6,7 +6,7 @@
 #include "GameTexts.h"
 #include "GameTwips.h"
 #include "KeyMap.h"
-#include "dialog.h"
+#include "GameOverDialog.h"
 #include "frmAbout.h"
 
 #include <QApplication>
@@ -214,7 +214,7 @@ void GameWindow::ResumeGame() {
 
 void GameWindow::YouDie() {
     RefreshView(); // the landing that ended the game is on the board behind the dialog
-    dialog gameOver(*this);
+    GameOverDialog gameOver(*this);
     gameOver.exec();
 }
 

@@ -7,7 +7,7 @@
 #include "GameTwips.h"
 #include "KeyMap.h"
 #include "WaveSounds.h"
-#include "dialog.h"
+#include "GameOverDialog.h"
 #include "frmAbout.h"
 
 #include <QAction>
@@ -268,7 +268,7 @@ private slots:
         w.engine().PutBlock(50, true); // row 5 taken: the next spawn fails
         bool insideDrop = false, timerInDialog = true;
         QString title;
-        OnModal<dialog> gameOver([&](dialog& d) {
+        OnModal<GameOverDialog> gameOver([&](GameOverDialog& d) {
             title = insideDrop ? d.windowTitle() : QString();
             timerInDialog = w.form.Timer1.isActive();
             answer ? QTest::keyClick(&d, Qt::Key(answer)) : void(d.close());

@@ -11,9 +11,9 @@ class GameWindow;
 
 // The game-over dialog: the score in its title, the game-over sound, and the
 // choice between a new game (OK, Enter, the close box) and the end (Cancel, Esc).
-class dialog : public QDialog {
+class GameOverDialog : public QDialog {
 public:
-    explicit dialog(GameWindow& game);
+    explicit GameOverDialog(GameWindow& game);
 
     QLabel* Label1 = nullptr;
     QPushButton* OKButton = nullptr;

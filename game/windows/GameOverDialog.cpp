@@ -1,4 +1,4 @@
-#include "dialog.h"
+#include "GameOverDialog.h"
 
 #include "CompactLabel.h"
 #include "GameWindow.h"
@@ -13,9 +13,9 @@
 
 namespace brickvane {
 
-namespace t = texts::dialog;
+namespace t = texts::game_over;
 
-dialog::dialog(GameWindow& game) : QDialog(&game), game_(game) {
+GameOverDialog::GameOverDialog(GameWindow& game) : QDialog(&game), game_(game) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFont(look::SongTi());
@@ -30,15 +30,15 @@ dialog::dialog(GameWindow& game) : QDialog(&game), game_(game) {
     OKButton->setDefault(true);
     CancelButton = new QPushButton(t::CancelButton(), this);
     twips::place(CancelButton, 1440, 1080, 990, 315);
-    connect(OKButton, &QPushButton::clicked, this, &dialog::OKButton_Click);
-    connect(CancelButton, &QPushButton::clicked, this, &dialog::CancelButton_Click);
+    connect(OKButton, &QPushButton::clicked, this, &GameOverDialog::OKButton_Click);
+    connect(CancelButton, &QPushButton::clicked, this, &GameOverDialog::CancelButton_Click);
     look::NameControls(
         {{Label1, "Label1"}, {OKButton, "OKButton"}, {CancelButton, "CancelButton"}});
 
     Form_Load();
 }
 
-void dialog::Form_Load() {
+void GameOverDialog::Form_Load() {
     setWindowTitle(t::Caption(game_.engine().Score()));
     game_.StopTimer();
     const std::string& sound = game_.engine().SoundDie();
@@ -46,7 +46,7 @@ void dialog::Form_Load() {
         game_.Sounds()->Play(sound);
 }
 
-void dialog::OKButton_Click() {
+void GameOverDialog::OKButton_Click() {
     if (answered_)
         return;
     answered_ = true;
@@ -54,7 +54,7 @@ void dialog::OKButton_Click() {
     game_.NewGame();
 }
 
-void dialog::CancelButton_Click() {
+void GameOverDialog::CancelButton_Click() {
     if (answered_)
         return;
     answered_ = true;
@@ -62,11 +62,11 @@ void dialog::CancelButton_Click() {
     QDialog::reject();
 }
 
-void dialog::reject() {
+void GameOverDialog::reject() {
     OKButton_Click();
 }
 
-void dialog::keyPressEvent(QKeyEvent* event) {
+void GameOverDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         CancelButton->click();
         return;
