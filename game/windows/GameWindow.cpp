@@ -7,7 +7,7 @@
 #include "GameTwips.h"
 #include "KeyMap.h"
 #include "GameOverDialog.h"
-#include "frmAbout.h"
+#include "GameAboutBox.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -346,7 +346,7 @@ void GameWindow::cmdSetting_Click() {
 
 void GameWindow::cmdhelp_Click() {
     Timer1.stop();
-    frmAbout box(*this);
+    GameAboutBox box(*this);
     box.exec();
 }
 

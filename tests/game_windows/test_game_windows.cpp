@@ -8,7 +8,7 @@
 #include "KeyMap.h"
 #include "WaveSounds.h"
 #include "GameOverDialog.h"
-#include "frmAbout.h"
+#include "GameAboutBox.h"
 
 #include <QAction>
 #include <QColorDialog>
@@ -149,7 +149,7 @@ private slots:
         for (Qt::Key k : {Qt::Key_Left, Qt::Key_Down, Qt::Key_Up, Qt::Key_F4, Qt::Key_Pause})
             w.key(k);
         w.key(Qt::Key_0, Qt::KeypadModifier);
-        OnModal<frmAbout> about([](frmAbout& a) { a.CommandButton1->click(); });
+        OnModal<GameAboutBox> about([](GameAboutBox& a) { a.CommandButton1->click(); });
         w.key(Qt::Key_F1); // the about box's OK resumes nothing before a game
         QVERIFY(about.fired);
         for (QTimer* timer : w.form.findChildren<QTimer*>())
@@ -308,13 +308,13 @@ private slots:
 
         w.form.CmdPause->trigger(); // paused: the about box's OK resumes all the same
         bool timerInAbout = true;
-        OnModal<frmAbout> ok([&](frmAbout& a) {
+        OnModal<GameAboutBox> ok([&](GameAboutBox& a) {
             timerInAbout = w.form.Timer1.isActive();
             a.CommandButton1->click();
         });
         w.key(Qt::Key_F1);
         QVERIFY(ok.fired && !timerInAbout && w.running());
-        OnModal<frmAbout> closeBox([](frmAbout& a) { a.close(); });
+        OnModal<GameAboutBox> closeBox([](GameAboutBox& a) { a.close(); });
         w.form.cmdhelp->trigger();
         QVERIFY(closeBox.fired && !w.form.Timer1.isActive());
         w.form.ResumeGame(); // running again, then halted by the settings' close box
@@ -457,12 +457,12 @@ private slots:
     void aboutBoxLoadsItsFilesOrOpensWithout() {
         GameWindow game;
         game.engine().SetAppFolder(GAME_RESOURCE_DIR);
-        frmAbout box(game);
+        GameAboutBox box(game);
         QVERIFY(box.picIcon->pixmap().size() == QSize(32, 32) &&
                 box.Label3->cursor().shape() == Qt::BitmapCursor);
         QTemporaryDir empty;
         game.engine().SetAppFolder(empty.path().toStdString());
-        frmAbout bare(game);
+        GameAboutBox bare(game);
         bare.show();
         QVERIFY(bare.isVisible() && bare.picIcon->pixmap().isNull());
         QCOMPARE(bare.Label3->cursor().shape(), Qt::ArrowCursor);

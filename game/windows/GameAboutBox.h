@@ -20,9 +20,9 @@ std::optional<QCursor> LoadCursorFile(const QString& path);
 
 // The game's about box: title, motto, the keys and the portal's address. Its
 // OK button resumes the game.
-class frmAbout : public QDialog {
+class GameAboutBox : public QDialog {
 public:
-    explicit frmAbout(GameWindow& game);
+    explicit GameAboutBox(GameWindow& game);
 
     struct Line {
         QLineF twips;

@@ -1,4 +1,4 @@
-#include "frmAbout.h"
+#include "GameAboutBox.h"
 
 #include "CompactLabel.h"
 #include "GameWindow.h"
@@ -54,7 +54,7 @@ std::optional<QCursor> LoadCursorFile(const QString& path) {
     return QCursor(QPixmap::fromImage(image), x, y);
 }
 
-const std::array<frmAbout::Line, 5> frmAbout::Line1 = {{
+const std::array<GameAboutBox::Line, 5> GameAboutBox::Line1 = {{
     {{150, 1500, 4680, 1500}, Qt::white, 2},
     {{150, 1485, 4695, 1485}, Grey, 1},
     {{165, 2340, 4710, 2340}, Grey, 1},
@@ -62,7 +62,7 @@ const std::array<frmAbout::Line, 5> frmAbout::Line1 = {{
     {{165, 2325, 4710, 2325}, Grey, 1},
 }};
 
-frmAbout::frmAbout(GameWindow& game) : QDialog(&game), game_(game) {
+GameAboutBox::GameAboutBox(GameWindow& game) : QDialog(&game), game_(game) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(t::Title());
@@ -85,7 +85,7 @@ frmAbout::frmAbout(GameWindow& game) : QDialog(&game), game_(game) {
 
     CommandButton1 = new QPushButton(t::CommandButton1(), this);
     twips::place(CommandButton1, 1800, 3225, 945, 360);
-    connect(CommandButton1, &QPushButton::clicked, this, &frmAbout::CommandButton1_Click);
+    connect(CommandButton1, &QPushButton::clicked, this, &GameAboutBox::CommandButton1_Click);
     look::NameControls({{picIcon, "picIcon"},
                         {lblTitle, "lblTitle"},
                         {lblDescription, "lblDescription"},
@@ -96,7 +96,7 @@ frmAbout::frmAbout(GameWindow& game) : QDialog(&game), game_(game) {
     Form_Load();
 }
 
-void frmAbout::Form_Load() {
+void GameAboutBox::Form_Load() {
     // Missing files leave the box without its icon and with the normal cursor.
     const QString folder = QString::fromStdString(game_.engine().AppFolder());
     picIcon->setPixmap(QPixmap(folder + QStringLiteral("Me.ico")));
@@ -104,13 +104,13 @@ void frmAbout::Form_Load() {
         Label3->setCursor(*cursor);
 }
 
-void frmAbout::CommandButton1_Click() {
+void GameAboutBox::CommandButton1_Click() {
     accept();
     if (game_.engine().GameExists())
         game_.ResumeGame();
 }
 
-void frmAbout::paintEvent(QPaintEvent* event) {
+void GameAboutBox::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     QPainter painter(this);
     for (const Line& line : Line1) {
