@@ -4,7 +4,7 @@
 #include "Calendar.h"
 #include "Dialler.h"
 #include "FrmAbout.h"
-#include "FrmLoad.h"
+#include "SplashWindow.h"
 #include "FrmLogin.h"
 #include "FrmMain.h"
 #include "Module1.h"
@@ -49,7 +49,7 @@ int main(int argc, char* argv[]) {
     };
 
     // The splash deletes itself when it hands over to the main window.
-    auto* splash = new FrmLoad(*links, showMain);
+    auto* splash = new SplashWindow(*links, showMain);
     startup_probe::arm(splash);
     splash->Form_Load();
     splash->show();

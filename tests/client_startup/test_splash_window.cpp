@@ -1,7 +1,7 @@
 // The splash window: shortcuts first, then the timer and the beep; bare,
 // centred, filled with its artwork; one hand-over a second later.
 
-#include "FrmLoad.h"
+#include "SplashWindow.h"
 #include "Seams.h"
 #include "ShellLink.h"
 
@@ -31,7 +31,7 @@ struct Links : shelllink::ShellLinkBackend {
 
 } // namespace
 
-class TestFrmLoad : public QObject {
+class TestSplashWindow : public QObject {
     Q_OBJECT
 private slots:
     void loadsShowsAndHandsOverOnce() {
@@ -39,8 +39,8 @@ private slots:
         Links links(&log);
         const seams::Action previousBeep = seams::setBeep([&] { log << QStringLiteral("beep"); });
         int mainShown = 0;
-        FrmLoad* raw = new FrmLoad(links, [&] { ++mainShown; });
-        QPointer<FrmLoad> splash = raw;
+        SplashWindow* raw = new SplashWindow(links, [&] { ++mainShown; });
+        QPointer<SplashWindow> splash = raw;
         QElapsedTimer clock;
         clock.start();
         splash->Form_Load();
@@ -68,5 +68,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFrmLoad)
-#include "test_frmload.moc"
+QTEST_MAIN(TestSplashWindow)
+#include "test_splash_window.moc"

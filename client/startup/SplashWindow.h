@@ -12,11 +12,11 @@ class ShellLinkBackend;
 
 // The splash window: writes the shortcuts, shows the artwork for a second,
 // then hands over to the main window and deletes itself.
-class FrmLoad : public QWidget {
+class SplashWindow : public QWidget {
     Q_OBJECT
 public:
     // `showMain` is run by the tick that ends the splash.
-    FrmLoad(shelllink::ShellLinkBackend& links, std::function<void()> showMain,
+    SplashWindow(shelllink::ShellLinkBackend& links, std::function<void()> showMain,
             QWidget* parent = nullptr);
 
     // Everything that happens before the window becomes visible.

@@ -1,4 +1,4 @@
-#include "FrmLoad.h"
+#include "SplashWindow.h"
 
 #include "AppInfo.h"
 #include "Portal.h"
@@ -16,7 +16,7 @@ static void initSplashResources() {
     Q_INIT_RESOURCE(splash);
 }
 
-FrmLoad::FrmLoad(shelllink::ShellLinkBackend& links, std::function<void()> showMain,
+SplashWindow::SplashWindow(shelllink::ShellLinkBackend& links, std::function<void()> showMain,
                  QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), Pic1(new QWidget(this)),
       Img1(new QLabel(Pic1)), Timer1(new QTimer(this)), links_(links),
@@ -27,10 +27,10 @@ FrmLoad::FrmLoad(shelllink::ShellLinkBackend& links, std::function<void()> showM
     Img1->setPixmap(QPixmap(QStringLiteral(":/splash.jpg")));
     Img1->setGeometry(twips::rect(0, 0, 6000, 4800));
     Timer1->setSingleShot(true);
-    connect(Timer1, &QTimer::timeout, this, &FrmLoad::Timer1_Timer);
+    connect(Timer1, &QTimer::timeout, this, &SplashWindow::Timer1_Timer);
 }
 
-void FrmLoad::Form_Load() {
+void SplashWindow::Form_Load() {
     WriteUrlShortcut();
     CreateShortcuts();
     setFixedSize(twips::size(6000, 4800));
@@ -43,16 +43,16 @@ void FrmLoad::Form_Load() {
     centreOnScreen();
 }
 
-void FrmLoad::WriteUrlShortcut() {
+void SplashWindow::WriteUrlShortcut() {
     shortcuts::writeInternetShortcut(links_, portal::rootAddress());
 }
 
-void FrmLoad::CreateShortcuts() {
+void SplashWindow::CreateShortcuts() {
     if (const auto failure = shortcuts::createLinks(links_, app::programFolder()))
         seams::showMessage({*failure, QString(), seams::Buttons::Ok, seams::Icon::None});
 }
 
-void FrmLoad::Timer1_Timer() {
+void SplashWindow::Timer1_Timer() {
     Timer1->stop();
     // Hidden rather than closed: closing the only window would end the program.
     hide();
@@ -61,7 +61,7 @@ void FrmLoad::Timer1_Timer() {
     deleteLater();
 }
 
-void FrmLoad::centreOnScreen() {
+void SplashWindow::centreOnScreen() {
     if (const QScreen* s = screen())
         move(s->availableGeometry().center() - rect().center());
 }
