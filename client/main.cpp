@@ -5,7 +5,7 @@
 #include "Dialler.h"
 #include "FrmAbout.h"
 #include "SplashWindow.h"
-#include "FrmLogin.h"
+#include "LoginWindow.h"
 #include "FrmMain.h"
 #include "Module1.h"
 #include "Portal.h"

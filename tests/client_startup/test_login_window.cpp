@@ -1,7 +1,7 @@
 // The login page window over scripted seams.
 
 #include "AppInfo.h"
-#include "FrmLogin.h"
+#include "LoginWindow.h"
 #include "Module1.h"
 #include "Portal.h"
 #include "Seams.h"
@@ -48,7 +48,7 @@ private slots:
 
     void theLoginWindowShowsTheLocalWelcomePage() {
         QString result; // outlives the page and any answer still on its way
-        frmLogin login;
+        LoginWindow login;
         QCOMPARE(login.windowTitle(), QStringLiteral("Velantrix产业信息化研究办公室"));
         // The button sits above the page, not under it.
         QCOMPARE(login.childAt(login.CmdLogin->geometry().center()), login.CmdLogin);
@@ -70,7 +70,7 @@ private slots:
     }
 
     void withTheLineUpItIsCheckedOncePerShowing() {
-        frmLogin login;
+        LoginWindow login;
         QWidget other;
         for (QWidget* const w : std::initializer_list<QWidget*>{&login, &other, &login}) {
             w->show();
@@ -92,7 +92,7 @@ private slots:
             lineUp = false;
             answer = reply;
             starterSucceeds = startWorks;
-            QPointer<frmLogin> login = new frmLogin;
+            QPointer<LoginWindow> login = new LoginWindow;
             login->show();
             QTRY_VERIFY_WITH_TIMEOUT(login.isNull(), Patience);
             QCOMPARE(log, QStringList{"message 正在与www.velantrix.com服务器握手......\n\r\n\r╳,"
@@ -106,10 +106,10 @@ private slots:
     }
 
     void theLoginWindowIsShownModallyOncePerRun() {
-        QPointer<frmLogin> shown;
+        QPointer<LoginWindow> shown;
         QTimer pressLogin; // closes the modal window once it has checked the line
         connect(&pressLogin, &QTimer::timeout, this, [&] {
-            shown = qobject_cast<frmLogin*>(QApplication::activeModalWidget());
+            shown = qobject_cast<LoginWindow*>(QApplication::activeModalWidget());
             if (shown && lineChecks > 0)
                 shown->CmdLogin->click();
         });

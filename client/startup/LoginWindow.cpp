@@ -1,4 +1,4 @@
-#include "FrmLogin.h"
+#include "LoginWindow.h"
 
 #include "AppInfo.h"
 #include "Dialler.h"
@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-frmLogin::frmLogin(QWidget* owner) : QDialog(owner) {
+LoginWindow::LoginWindow(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QStringLiteral("Velantrix产业信息化研究办公室"));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twips::size(8040, 4335));
@@ -27,7 +27,7 @@ frmLogin::frmLogin(QWidget* owner) : QDialog(owner) {
     CmdLogin->setGeometry(twips::rect(3000, 3240, 1215, 495));
     CmdLogin->setAutoDefault(false);
     CmdLogin->raise();
-    connect(CmdLogin, &QPushButton::clicked, this, &frmLogin::CmdLogin_Click);
+    connect(CmdLogin, &QPushButton::clicked, this, &LoginWindow::CmdLogin_Click);
 
     const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
     if (screen)
@@ -36,39 +36,39 @@ frmLogin::frmLogin(QWidget* owner) : QDialog(owner) {
     Form_Load();
 }
 
-void frmLogin::Form_Load() {
+void LoginWindow::Form_Load() {
     WebBrowser1->navigate(app::programFolder() + QStringLiteral("/velantrix.htm"));
 }
 
-void frmLogin::showEvent(QShowEvent* e) {
+void LoginWindow::showEvent(QShowEvent* e) {
     awaitingActivation_ = true;
     QDialog::showEvent(e);
 }
 
-bool frmLogin::event(QEvent* e) {
+bool LoginWindow::event(QEvent* e) {
     // Coming back from the question box, or from another program, activates the
     // window again; only the first activation of a showing checks the line.
     if (e->type() == QEvent::WindowActivate && awaitingActivation_) {
         awaitingActivation_ = false;
         // Out of the activation itself, so the question's own event loop does not
         // run inside this event.
-        QMetaObject::invokeMethod(this, &frmLogin::Form_Activate, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &LoginWindow::Form_Activate, Qt::QueuedConnection);
     }
     return QDialog::event(e);
 }
 
-void frmLogin::Form_Activate() {
+void LoginWindow::Form_Activate() {
     if (Module1::IsDialUpConnected())
         return;
     OfferToConnect();
     Unload();
 }
 
-void frmLogin::CmdLogin_Click() {
+void LoginWindow::CmdLogin_Click() {
     hide();
 }
 
-void frmLogin::Unload() {
+void LoginWindow::Unload() {
     setAttribute(Qt::WA_DeleteOnClose);
     close();
 }
@@ -79,6 +79,6 @@ void showLoginWindowOnce(QWidget* owner) {
         return;
     shown = true;
     // Owned by `owner` when there is one; hidden by CmdLogin it stays loaded.
-    auto* login = new frmLogin(owner);
+    auto* login = new LoginWindow(owner);
     login->exec();
 }

@@ -8,10 +8,10 @@ class QPushButton;
 
 // The login page window: the local welcome page with a button the user presses
 // once logged in. When it comes up it checks the dial-up line.
-class frmLogin : public QDialog {
+class LoginWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit frmLogin(QWidget* owner = nullptr);
+    explicit LoginWindow(QWidget* owner = nullptr);
 
     PaneSlot WebBrowser1;
     QPushButton* CmdLogin;
