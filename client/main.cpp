@@ -6,7 +6,7 @@
 #include "FrmAbout.h"
 #include "SplashWindow.h"
 #include "LoginWindow.h"
-#include "FrmMain.h"
+#include "MainWindow.h"
 #include "Module1.h"
 #include "Portal.h"
 #include "Seams.h"
@@ -26,12 +26,12 @@ int main(int argc, char* argv[]) {
     const auto links = shelllink::makePlatformShellLinks();
     // Made with the main window, and held until the program ends.
     std::unique_ptr<SingleInstance> instance;
-    std::unique_ptr<FrmMain> mainWindow;
+    std::unique_ptr<MainWindow> mainWindow;
 
     auto showMain = [&] {
         instance = std::make_unique<SingleInstance>(
             SingleInstance::lockPathFor(QCoreApplication::applicationName()));
-        FrmMain::Services services;
+        MainWindow::Services services;
         services.makePane = makeWebPane;
         services.makeToolbox = webToolbox;
         services.anotherCopyRunning = [&] { return instance->anotherCopyRunning(); };
@@ -43,7 +43,7 @@ int main(int argc, char* argv[]) {
         services.isDialUpConnected = Module1::IsDialUpConnected;
         services.offerToConnect = [] { OfferToConnect(); };
         services.showLogin = [&] { showLoginWindowOnce(mainWindow.get()); };
-        mainWindow = std::make_unique<FrmMain>(std::move(services));
+        mainWindow = std::make_unique<MainWindow>(std::move(services));
         if (mainWindow->Form_Load())
             mainWindow->show();
     };

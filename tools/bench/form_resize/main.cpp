@@ -4,7 +4,7 @@
 // "Form_Resize" is the routine alone: the client area is given its new size
 // and the routine lays the frames and panes out. "whole resize" is the window
 // being resized, Qt's own layout of menu bar and client area included.
-#include "FrmMain.h"
+#include "MainWindow.h"
 #include "Portal.h"
 #include "Twips.h"
 #include "WebEnginePane.h"
@@ -48,13 +48,13 @@ int main(int argc, char** argv) {
     portal::setBaseUrl(QStringLiteral("http://127.0.0.1:9/"));
 
     QList<WebEnginePane*> panes;
-    FrmMain::Services services;
+    MainWindow::Services services;
     services.makePane = [&](QWidget* parent) {
         auto* pane = new WebEnginePane(parent);
         panes << pane;
         return PaneSlot{pane, pane};
     };
-    FrmMain window(std::move(services));
+    MainWindow window(std::move(services));
     int loaded = 0;
     QElapsedTimer waiting;
     waiting.start();

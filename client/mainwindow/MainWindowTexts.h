@@ -6,7 +6,7 @@
 #include <QString>
 
 // Every text the main window shows, in one place.
-namespace FrmMainText {
+namespace MainWindowText {
 
 inline QString caption() {
     return app::title() + QStringLiteral("------旅游从业者工作必备百宝箱") +
@@ -48,4 +48,4 @@ inline QString command2Tip() {
     return QStringLiteral("隐藏此同行对话交流控制面板");
 }
 
-} // namespace FrmMainText
+} // namespace MainWindowText

@@ -1,10 +1,10 @@
-// FrmMain's commands: the menu bar, the toolbar, the panel operations and
+// MainWindow's commands: the menu bar, the toolbar, the panel operations and
 // the layout routine, the region links and the system menu actions.
 
-#include "FrmMain.h"
+#include "MainWindow.h"
 
 #include "AppInfo.h"
-#include "FrmMainTexts.h"
+#include "MainWindowTexts.h"
 #include "LayoutApply.h"
 #include "MenuBarBuilder.h"
 #include "MenuTable.h"
@@ -41,38 +41,38 @@ QString gameProgram() {
     return QDir::toNativeSeparators(app::programFolder() + name);
 }
 
-using Handler = void (FrmMain::*)(int);
+using Handler = void (MainWindow::*)(int);
 struct NamedHandler {
     QStringView control;
     Handler handler;
 };
 
 constexpr NamedHandler ownHandlers[] = {
-    {u"SysBbs", &FrmMain::SysBbs_Click},         {u"SysTonghang", &FrmMain::SysTonghang_Click},
-    {u"SysLogin", &FrmMain::SysLogin_Click},     {u"SysTop", &FrmMain::SysTop_Click},
-    {u"SysToolBar", &FrmMain::SysToolBar_Click}, {u"SysTest", &FrmMain::SysTest_Click},
-    {u"SysExit", &FrmMain::SysExit_Click},       {u"ToolsBbs", &FrmMain::ToolsBbs_Click},
-    {u"HelpThis", &FrmMain::HelpThis_Click},     {u"HelpGame", &FrmMain::HelpGame_Click},
+    {u"SysBbs", &MainWindow::SysBbs_Click},         {u"SysTonghang", &MainWindow::SysTonghang_Click},
+    {u"SysLogin", &MainWindow::SysLogin_Click},     {u"SysTop", &MainWindow::SysTop_Click},
+    {u"SysToolBar", &MainWindow::SysToolBar_Click}, {u"SysTest", &MainWindow::SysTest_Click},
+    {u"SysExit", &MainWindow::SysExit_Click},       {u"ToolsBbs", &MainWindow::ToolsBbs_Click},
+    {u"HelpThis", &MainWindow::HelpThis_Click},     {u"HelpGame", &MainWindow::HelpGame_Click},
 };
 
 } // namespace
 
-void FrmMain::buildCommands() {
+void MainWindow::buildCommands() {
     MenuItems = menus::buildMenuBar(
         menuBar(), [this](QStringView control, int index) { MenuItem_Click(control, index); });
     ToolbarButtons =
         toolbar::buildToolbar(Toolbar1, [this](int number) { Toolbar1_ButtonClick(number); });
     RegionLabels = regions::buildRegionLinks(FrameTouristAll,
                                              [this](const QString& region) { GotoCity(region); });
-    connect(Command1, &QToolButton::clicked, this, &FrmMain::Command1_Click);
-    connect(Command2, &QToolButton::clicked, this, &FrmMain::Command2_Click);
+    connect(Command1, &QToolButton::clicked, this, &MainWindow::Command1_Click);
+    connect(Command2, &QToolButton::clicked, this, &MainWindow::Command2_Click);
 }
 
 // The design's constants assume a classic window: 120 twips of side borders,
 // and 720 of title bar, menu bar and borders above and below the client area.
 // Measured from our client area, the frames end flush with its edges whatever
 // the desktop's own decorations.
-void FrmMain::Form_Resize() {
+void MainWindow::Form_Resize() {
     const QSize client = centralWidget()->size();
     Layout.setWindowSize(float(twips::fromPixels(client.width())) + 120,
                          float(twips::fromPixels(client.height())) + 720);
@@ -80,7 +80,7 @@ void FrmMain::Form_Resize() {
     showLayout();
 }
 
-void FrmMain::showLayout() {
+void MainWindow::showLayout() {
     layout::apply(Layout.controls(),
                   {FrameMain, FrameBbs, FrameTonghang, FrameTeam, FrameTourist, FrameTouristAll,
                    FrameAd, WebBrowserMain.widget, WebBrowserBbs.widget, WebBrowserCom.widget,
@@ -98,7 +98,7 @@ void FrmMain::showLayout() {
     Command2->setEnabled(state.panelControlsEnabled);
 }
 
-void FrmMain::MenuItem_Click(QStringView control, int index) {
+void MainWindow::MenuItem_Click(QStringView control, int index) {
     const menus::Item* item = menus::findItem(control);
     if (!item)
         return;
@@ -119,7 +119,7 @@ void FrmMain::MenuItem_Click(QStringView control, int index) {
 
 // Every step runs whatever the one before it gave: a pane that cannot go back
 // or reload is simply passed over.
-void FrmMain::Toolbar1_ButtonClick(int buttonNumber) {
+void MainWindow::Toolbar1_ButtonClick(int buttonNumber) {
     const toolbar::Button* button = toolbar::findButton(buttonNumber);
     if (!button)
         return;
@@ -164,44 +164,44 @@ void FrmMain::Toolbar1_ButtonClick(int buttonNumber) {
     }
 }
 
-void FrmMain::SysBbs_Click(int) {
+void MainWindow::SysBbs_Click(int) {
     Layout.SysBbs_Click();
     showLayout();
 }
 
-void FrmMain::SysTonghang_Click(int) {
+void MainWindow::SysTonghang_Click(int) {
     Layout.SysTonghang_Click();
     showLayout();
 }
 
-void FrmMain::Command1_Click() {
+void MainWindow::Command1_Click() {
     SysTonghang_Click(SysTonghangIndex);
 }
-void FrmMain::Command2_Click() {
+void MainWindow::Command2_Click() {
     SysBbs_Click(SysBbsIndex);
 }
-void FrmMain::ToolsBbs_Click(int) {
+void MainWindow::ToolsBbs_Click(int) {
     Toolbar1_ButtonClick(ConversationButton);
 }
 
-void FrmMain::peerLogin() {
+void MainWindow::peerLogin() {
     if (!WebBrowserBbs)
         return;
     WebBrowserBbs->stop();
     WebBrowserBbs->navigate(portal::page(LoginPage));
 }
 
-void FrmMain::SysLogin_Click(int) {
+void MainWindow::SysLogin_Click(int) {
     peerLogin();
 }
 
-void FrmMain::SysTop_Click(int) {
+void MainWindow::SysTop_Click(int) {
     sysTop_ = !sysTop_;
     topmost::setTopmost(std::uintptr_t(winId()), sysTop_);
     MenuItems.value(QStringLiteral("SysTop"))->setChecked(sysTop_);
 }
 
-void FrmMain::SysToolBar_Click(int) {
+void MainWindow::SysToolBar_Click(int) {
     // Without a toolbox nothing switches, so the mark stays as it was.
     if (Korvatools1) {
         Korvatools1->toggleFlatToolbar(Toolbar1);
@@ -210,25 +210,25 @@ void FrmMain::SysToolBar_Click(int) {
     MenuItems.value(QStringLiteral("SysToolBar"))->setChecked(flatToolbar_);
 }
 
-void FrmMain::SysTest_Click(int) {
+void MainWindow::SysTest_Click(int) {
     if (services_.isDialUpConnected && services_.isDialUpConnected()) {
         seams::showMessage(
-            {FrmMainText::connectedNotice(), app::title(), seams::Buttons::Ok, seams::Icon::None});
+            {MainWindowText::connectedNotice(), app::title(), seams::Buttons::Ok, seams::Icon::None});
         return;
     }
     if (services_.offerToConnect)
         services_.offerToConnect();
 }
 
-void FrmMain::SysExit_Click(int) {
+void MainWindow::SysExit_Click(int) {
     close();
 }
 
-void FrmMain::HelpThis_Click(int) {
+void MainWindow::HelpThis_Click(int) {
     if (services_.showAbout)
         services_.showAbout();
 }
 
-void FrmMain::HelpGame_Click(int) {
+void MainWindow::HelpGame_Click(int) {
     seams::startProgramOrWarn(gameProgram());
 }

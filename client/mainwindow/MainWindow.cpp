@@ -1,7 +1,7 @@
-#include "FrmMain.h"
+#include "MainWindow.h"
 
 #include "AppInfo.h"
-#include "FrmMainTexts.h"
+#include "MainWindowTexts.h"
 #include "Portal.h"
 #include "Seams.h"
 #include "Toolbox.h"
@@ -38,11 +38,11 @@ void colourCaption(QGroupBox* box, const QString& colour) {
 
 } // namespace
 
-FrmMain::FrmMain(Services services, QWidget* parent)
+MainWindow::MainWindow(Services services, QWidget* parent)
     : QMainWindow(parent), Timer1(new QTimer(this)), services_(std::move(services)) {
     if (!services_.waitSeconds)
         services_.waitSeconds = Module1::WaitSeconds;
-    setWindowTitle(FrmMainText::caption());
+    setWindowTitle(MainWindowText::caption());
     setCentralWidget(new QWidget(this));
 
     Toolbar1 = new QToolBar(centralWidget());
@@ -53,7 +53,7 @@ FrmMain::FrmMain(Services services, QWidget* parent)
     buildCommands();
 
     Timer1->setSingleShot(true);
-    connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
+    connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
 
 #ifndef QT_NO_SESSIONMANAGER
     // A session log-off asks the same question as the close box.
@@ -66,7 +66,7 @@ FrmMain::FrmMain(Services services, QWidget* parent)
 
 // Frames at their designed places; where the layout routine owns a value, the
 // one it gives at the window's first size.
-void FrmMain::buildFrames() {
+void MainWindow::buildFrames() {
     QWidget* client = centralWidget();
     FrameMain = frame(client, "FrameMain");
     place(FrameMain, 0, 840, 9000, 5022);
@@ -77,33 +77,33 @@ void FrmMain::buildFrames() {
     FrameAd = frame(client, "FrameAd");
     place(FrameAd, 9120, 5880, 2700, 2280);
 
-    FrameTeam = frame(FrameTonghang, "FrameTeam", FrmMainText::teamCaption());
+    FrameTeam = frame(FrameTonghang, "FrameTeam", MainWindowText::teamCaption());
     place(FrameTeam, 120, 240, 2700, 1935);
     colourCaption(FrameTeam, QStringLiteral("palette(highlight)"));
-    FrameTourist = frame(FrameTonghang, "FrameTourist", FrmMainText::touristCaption());
+    FrameTourist = frame(FrameTonghang, "FrameTourist", MainWindowText::touristCaption());
     place(FrameTourist, 2940, 240, 2430, 1935);
     colourCaption(FrameTourist, QStringLiteral("#0000ff"));
-    FrameTouristAll = frame(FrameTonghang, "FrameTouristAll", FrmMainText::touristAllCaption());
+    FrameTouristAll = frame(FrameTonghang, "FrameTouristAll", MainWindowText::touristAllCaption());
     place(FrameTouristAll, 5400, 240, 3495, 1935);
     // Qt knows no active-title colour; this is the classic one.
     colourCaption(FrameTouristAll, QStringLiteral("#000080"));
 }
 
-void FrmMain::buildPanelButtons() {
+void MainWindow::buildPanelButtons() {
     const QIcon hide = style()->standardIcon(QStyle::SP_TitleBarCloseButton);
     Command1 = new QToolButton(FrameTonghang);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setToolTip(FrmMainText::command1Tip());
+    Command1->setToolTip(MainWindowText::command1Tip());
     Command2 = new QToolButton(FrameBbs);
     Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setToolTip(FrmMainText::command2Tip());
+    Command2->setToolTip(MainWindowText::command2Tip());
     for (QToolButton* button : {Command1, Command2}) {
         button->setIcon(hide);
         place(button, 30, 120, 495, 340);
     }
 }
 
-void FrmMain::createPanes() {
+void MainWindow::createPanes() {
     struct Design {
         PaneSlot& slot;
         QWidget* frame;
@@ -127,9 +127,9 @@ void FrmMain::createPanes() {
     Command2->raise();
 }
 
-bool FrmMain::Form_Load() {
+bool MainWindow::Form_Load() {
     if (services_.anotherCopyRunning && services_.anotherCopyRunning()) {
-        seams::showMessage({FrmMainText::alreadyRunning(), QString(), seams::Buttons::Ok,
+        seams::showMessage({MainWindowText::alreadyRunning(), QString(), seams::Buttons::Ok,
                             seams::Icon::Exclamation});
         endNow();
         return false;
@@ -150,7 +150,7 @@ bool FrmMain::Form_Load() {
 
 // One after another, without waiting for a page; a pane that fails keeps the
 // others loading.
-void FrmMain::navigateFirstPages() {
+void MainWindow::navigateFirstPages() {
     WebBrowserAd->navigate(portal::page(QStringLiteral("market\\ad.asp")));
     WebBrowserMain->navigate(app::programFolder() + QStringLiteral("/velantrix.htm"));
     WebBrowserBbs->navigate(portal::page(QStringLiteral("chat/")));
@@ -158,12 +158,12 @@ void FrmMain::navigateFirstPages() {
     WebBrowserTeam->navigate(portal::page(QStringLiteral("tonghang/infolist-mem.asp")));
 }
 
-void FrmMain::centreOnScreen() {
+void MainWindow::centreOnScreen() {
     if (const QScreen* s = screen())
         move(s->availableGeometry().center() - rect().center());
 }
 
-void FrmMain::Timer1_Timer() {
+void MainWindow::Timer1_Timer() {
     Timer1->stop();
     if (services_.showLogin)
         services_.showLogin();
@@ -171,17 +171,17 @@ void FrmMain::Timer1_Timer() {
 
 // The busy error is the one failure the user hears of; it ends the call either
 // way, and the program too if the user agrees.
-bool FrmMain::busyErrorEnds(pane::Result result) {
+bool MainWindow::busyErrorEnds(pane::Result result) {
     if (result != pane::Busy)
         return false;
     const seams::Answer answer = seams::showMessage(
-        {FrmMainText::busyQuestion(), app::title(), seams::Buttons::YesNo, seams::Icon::None});
+        {MainWindowText::busyQuestion(), app::title(), seams::Buttons::YesNo, seams::Icon::None});
     if (answer == seams::Answer::Yes)
         endNow();
     return true;
 }
 
-void FrmMain::GotoWeb(const QString& address) {
+void MainWindow::GotoWeb(const QString& address) {
     if (!WebBrowserMain)
         return;
     if (busyErrorEnds(WebBrowserMain->stop()))
@@ -189,23 +189,23 @@ void FrmMain::GotoWeb(const QString& address) {
     busyErrorEnds(WebBrowserMain->navigate(address.isEmpty() ? portal::baseUrl() : address));
 }
 
-void FrmMain::GotoCity(const QString& name) {
+void MainWindow::GotoCity(const QString& name) {
     if (!WebBrowserMain)
         return;
     WebBrowserMain->stop();
     WebBrowserMain->navigate(portal::page(QStringLiteral("tonghang/allcom.asp?city=")) + name);
 }
 
-void FrmMain::OpenNewWindow(const QString& address) {
+void MainWindow::OpenNewWindow(const QString& address) {
     if (Korvatools1)
         Korvatools1->openNewWindow(address.isEmpty() ? portal::baseUrl() : address);
 }
 
-bool FrmMain::SendMailTo(const QString& address) {
+bool MainWindow::SendMailTo(const QString& address) {
     return Korvatools1 && Korvatools1->sendMail(address);
 }
 
-void FrmMain::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // Already on its way out: the question has been answered.
     if (unloading_) {
         event->ignore();
@@ -221,20 +221,20 @@ void FrmMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void FrmMain::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     // The toolbar keeps to the top edge across the whole width.
     Toolbar1->resize(centralWidget()->width(), Toolbar1->height());
     Form_Resize();
 }
 
-void FrmMain::Form_QueryUnload(bool& cancel) {
+void MainWindow::Form_QueryUnload(bool& cancel) {
     const seams::Answer answer = seams::showMessage(
-        {FrmMainText::closeQuestion(), app::title(), seams::Buttons::YesNo, seams::Icon::Question});
+        {MainWindowText::closeQuestion(), app::title(), seams::Buttons::YesNo, seams::Icon::Question});
     cancel = answer != seams::Answer::Yes;
 }
 
-void FrmMain::Form_Unload() {
+void MainWindow::Form_Unload() {
     unloading_ = true;
     Toolbar1_ButtonClick(LogOffButton);
     if (ending_)
@@ -247,7 +247,7 @@ void FrmMain::Form_Unload() {
     endNow();
 }
 
-void FrmMain::endNow() {
+void MainWindow::endNow() {
     if (ending_)
         return;
     ending_ = true;

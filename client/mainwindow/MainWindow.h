@@ -20,7 +20,7 @@ class Toolbox;
 
 // The portal client's main window: five browser panes in their frames, the
 // toolbar, and the routines through which the rest of the program shows pages.
-class FrmMain : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // What the window takes from outside, so that tests can hand it fakes.
@@ -38,7 +38,7 @@ public:
         std::function<void()> offerToConnect; // the connection question, then the dialler
     };
 
-    explicit FrmMain(Services services, QWidget* parent = nullptr);
+    explicit MainWindow(Services services, QWidget* parent = nullptr);
 
     // The load handler, run once before the window is first shown. False when
     // another copy runs: the user has been told and the program asked to end.
@@ -108,7 +108,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    friend class TestFrmMain;
+    friend class TestMainWindow;
 
     void GotoCity(const QString& name);
     void Form_QueryUnload(bool& cancel);

@@ -7,7 +7,7 @@
 // of controls makes the portal receive, Chinese queries in GBK and pre-encoded
 // ones untouched.
 
-#include "FrmMain.h"
+#include "MainWindow.h"
 #include "MenuTable.h"
 #include "Portal.h"
 #include "RegionLinks.h"
@@ -77,10 +77,10 @@ int runCopy(int argc, char** argv) {
     });
     seams::setEndProgram([] { QCoreApplication::exit(3); });
     SingleInstance instance(SingleInstance::lockPathFor(QStringLiteral("Orvanta")));
-    FrmMain::Services services;
+    MainWindow::Services services;
     services.makePane = makeBlankPane;
     services.anotherCopyRunning = [&] { return instance.anotherCopyRunning(); };
-    FrmMain window(std::move(services));
+    MainWindow window(std::move(services));
     QTimer::singleShot(0, &window, [&] { // the end program seam needs a running loop
         if (window.Form_Load())
             std::printf("loaded\n");
@@ -90,7 +90,7 @@ int runCopy(int argc, char** argv) {
 
 } // namespace
 
-class TestFrmMain : public QObject, public Toolbox {
+class TestMainWindow : public QObject, public Toolbox {
     Q_OBJECT
 
     QStringList log;
@@ -111,8 +111,8 @@ class TestFrmMain : public QObject, public Toolbox {
     }
 
     // Over recording panes, or the real ones.
-    std::unique_ptr<FrmMain> makeWindow(bool webPanes = false) {
-        FrmMain::Services s;
+    std::unique_ptr<MainWindow> makeWindow(bool webPanes = false) {
+        MainWindow::Services s;
         s.makePane = [this, webPanes](QWidget* frame) {
             const auto slot = [](auto* pane) { return PaneSlot{pane, pane}; };
             return webPanes ? slot(new WebEnginePane(frame)) : slot(new FakePane(frame, &log));
@@ -126,12 +126,12 @@ class TestFrmMain : public QObject, public Toolbox {
         s.showCalendar = [this](QWidget* owner) { log << (owner ? "calendar" : "no owner"); };
         s.showAbout = [this] { log << QStringLiteral("about"); };
         s.offerToConnect = [this] { log << QStringLiteral("offer to connect"); };
-        return std::make_unique<FrmMain>(std::move(s));
+        return std::make_unique<MainWindow>(std::move(s));
     }
 
     // A loaded window on screen, with the log of its load cleared and the
     // fakes as they start.
-    std::unique_ptr<FrmMain> shownWindow() {
+    std::unique_ptr<MainWindow> shownWindow() {
         auto w = makeWindow();
         w->Form_Load();
         w->show();
@@ -144,12 +144,12 @@ class TestFrmMain : public QObject, public Toolbox {
     }
 
     static FakePane* fake(const PaneSlot& slot) { return static_cast<FakePane*>(slot.browser); }
-    static QToolButton* button(FrmMain& w, int n) {
+    static QToolButton* button(MainWindow& w, int n) {
         return qobject_cast<QToolButton*>(w.Toolbar1->widgetForAction(w.ToolbarButtons[n - 1]));
     }
 
     // The window shows exactly what its layout says.
-    static void checkWindowFollowsLayout(FrmMain& w) {
+    static void checkWindowFollowsLayout(MainWindow& w) {
         const layout::Controls& c = w.Layout.controls();
         const layout::Geometry* model[] = {&c.FrameMain,       &c.FrameBbs,       &c.FrameTonghang,
                                            &c.FrameAd,         &c.FrameTeam,      &c.FrameTourist,
@@ -400,7 +400,7 @@ private slots:
         QVERIFY(portalProcess.start());
         portal::setBaseUrl(portalProcess.address());
         const auto w = makeWindow(true);
-        FrmMain& window = *w;
+        MainWindow& window = *w;
         QVERIFY(window.Form_Load());
         window.show();
         const std::pair<const char*, const char*> cases[] = {
@@ -432,8 +432,8 @@ int main(int argc, char** argv) {
         return runCopy(argc, argv);
     webtest::prepareApplication("orvanta-window-test");
     QApplication app(argc, argv);
-    TestFrmMain test;
+    TestMainWindow test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "test_frmmain.moc"
+#include "test_main_window.moc"
