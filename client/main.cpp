@@ -3,7 +3,7 @@
 
 #include "Calendar.h"
 #include "Dialler.h"
-#include "FrmAbout.h"
+#include "AboutWindow.h"
 #include "SplashWindow.h"
 #include "LoginWindow.h"
 #include "MainWindow.h"

@@ -2,7 +2,7 @@
 
 #include "Calendar.h"
 #include "FakeRegistry.h"
-#include "FrmAbout.h"
+#include "AboutWindow.h"
 #include "Portal.h"
 #include "Seams.h"
 
@@ -109,7 +109,7 @@ private slots:
     }
 
     void theAboutWindowShowsItsTextsAndLinks() {
-        frmAbout about(actions);
+        AboutWindow about(actions);
         QCOMPARE(about.windowTitle(), QStringLiteral("关于 Orvanta同行协作办公信息系统"));
         QCOMPARE(about.lblVersion->text(), "版本 " PROJECT_VERSION_STRING);
         QCOMPARE(about.LabelEmail->text(), QStringLiteral("webmaster@velantrix.com"));
@@ -136,7 +136,7 @@ private slots:
                           "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"}]["PATH"] = {
                     1, tool.toStdString() + '\0'};
             starterSucceeds = startWorks;
-            frmAbout about(actions);
+            AboutWindow about(actions);
             QTest::mouseClick(about.cmdSysInfo, Qt::LeftButton);
             QCOMPARE(log, expected);
             log.clear();
@@ -144,7 +144,7 @@ private slots:
     }
 
     void theAboutWindowIsModelessAndShownOnce() {
-        QPointer<frmAbout> first = showAboutWindow(actions);
+        QPointer<AboutWindow> first = showAboutWindow(actions);
         QVERIFY(first && !first->isModal());
         QWidget other;
         activate(&other);

@@ -18,10 +18,10 @@ struct AboutActions {
 
 // The about box: title, version, a description, a mail link to the webmaster,
 // a notice linking to the registration page and the system-information tool.
-class frmAbout : public QDialog {
+class AboutWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit frmAbout(AboutActions actions, QWidget* owner = nullptr);
+    explicit AboutWindow(AboutActions actions, QWidget* owner = nullptr);
 
     QLabel* picIcon;
     QLabel* lblTitle;
@@ -51,4 +51,4 @@ private:
 
 // Shows the about box without blocking; while it is open, brings it up again
 // instead of opening a second one.
-frmAbout* showAboutWindow(const AboutActions& actions);
+AboutWindow* showAboutWindow(const AboutActions& actions);

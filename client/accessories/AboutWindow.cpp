@@ -1,4 +1,4 @@
-#include "FrmAbout.h"
+#include "AboutWindow.h"
 
 #include "AppInfo.h"
 #include "Portal.h"
@@ -42,7 +42,7 @@ QFrame* makeLine(QWidget* parent, const QRect& place, const QColor& colour) {
 
 } // namespace
 
-frmAbout::frmAbout(AboutActions actions, QWidget* owner)
+AboutWindow::AboutWindow(AboutActions actions, QWidget* owner)
     : QDialog(owner), actions_(std::move(actions)) {
     // Closed is unloaded, whichever way it closes.
     setAttribute(Qt::WA_DeleteOnClose);
@@ -100,21 +100,21 @@ frmAbout::frmAbout(AboutActions actions, QWidget* owner)
     cmdSysInfo->setGeometry(twips::rect(4140, 3075, 1485, 345));
     cmdSysInfo->setAutoDefault(false);
 
-    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &AboutWindow::cmdOK_Click);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &AboutWindow::cmdSysInfo_Click);
     LabelEmail->installEventFilter(this);
     lblDisclaimer->installEventFilter(this);
 
     Form_Load();
 }
 
-void frmAbout::Form_Load() {
+void AboutWindow::Form_Load() {
     setWindowTitle(QStringLiteral("关于 ") + app::title());
     lblVersion->setText(QStringLiteral("版本 ") + app::versionText());
     lblTitle->setText(app::title());
 }
 
-bool frmAbout::eventFilter(QObject* watched, QEvent* e) {
+bool AboutWindow::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
         if (watched == LabelEmail)
@@ -125,35 +125,35 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* e) {
     return QDialog::eventFilter(watched, e);
 }
 
-void frmAbout::cmdOK_Click() {
+void AboutWindow::cmdOK_Click() {
     close();
 }
 
-void frmAbout::cmdSysInfo_Click() {
+void AboutWindow::cmdSysInfo_Click() {
     StartSysInfo();
 }
 
-void frmAbout::LabelEmail_Click() {
+void AboutWindow::LabelEmail_Click() {
     if (actions_.SendMailTo)
         actions_.SendMailTo(portal::webmasterAddress());
 }
 
-void frmAbout::lblDisclaimer_Click() {
+void AboutWindow::lblDisclaimer_Click() {
     if (actions_.OpenNewWindow)
         actions_.OpenNewWindow(portal::page(QStringLiteral("tonghang/reginfo.asp")));
 }
 
-void frmAbout::StartSysInfo() {
+void AboutWindow::StartSysInfo() {
     const QString program = sysinfo::SysInfoProgram();
     if (program.isEmpty() || !seams::startProgram(program, {}))
         seams::showMessage({QStringLiteral("此时系统信息不可用"), QString(), seams::Buttons::Ok,
                             seams::Icon::None});
 }
 
-frmAbout* showAboutWindow(const AboutActions& actions) {
-    static QPointer<frmAbout> open;
+AboutWindow* showAboutWindow(const AboutActions& actions) {
+    static QPointer<AboutWindow> open;
     if (!open)
-        open = new frmAbout(actions);
+        open = new AboutWindow(actions);
     open->show();
     open->raise();
     open->activateWindow();
