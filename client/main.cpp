@@ -1,7 +1,7 @@
 // Orvanta: the splash window first; it writes the shortcuts and, a second
 // later, opens the main window.
 
-#include "Calendar.h"
+#include "CalendarWindow.h"
 #include "Dialler.h"
 #include "AboutWindow.h"
 #include "SplashWindow.h"

@@ -1,6 +1,6 @@
 // The calendar and about windows over a fixed clock and scripted seams.
 
-#include "Calendar.h"
+#include "CalendarWindow.h"
 #include "FakeRegistry.h"
 #include "AboutWindow.h"
 #include "Portal.h"
@@ -17,7 +17,7 @@ constexpr int Patience = 10000;
 const QColor DayColour(0, 96, 64);
 
 // Cells drawn as today's: red, or framed.
-QList<int> markedCells(const Calendar& c) {
+QList<int> markedCells(const CalendarWindow& c) {
     QList<int> marked;
     for (int i = 0; i < calendar::CellCount; ++i)
         if (c.Label3[i]->palette().color(QPalette::WindowText) != DayColour ||
@@ -61,7 +61,7 @@ private slots:
     }
 
     void theCalendarOpensOnTodaysMonthAndPages() {
-        Calendar c(nullptr, QLocale(QLocale::English));
+        CalendarWindow c(nullptr, QLocale(QLocale::English));
         activate(&c);
         QCOMPARE(c.windowTitle(), QStringLiteral("             2024年"));
         QCOMPARE(c.Label2->text(), QStringLiteral("六月"));
@@ -81,7 +81,7 @@ private slots:
     }
 
     void pagingAwayAndBackMarksOnlyTheShownCell() {
-        Calendar c(nullptr, QLocale(QLocale::English));
+        CalendarWindow c(nullptr, QLocale(QLocale::English));
         activate(&c);
         // September starts on a Sunday: cell 1 holds a 2, before June's first column.
         c.HScroll1->setValue(3);

@@ -1,4 +1,4 @@
-#include "Calendar.h"
+#include "CalendarWindow.h"
 
 #include "Seams.h"
 #include "Twips.h"
@@ -51,7 +51,7 @@ QScrollBar* makeSpin(QWidget* parent, const QRect& place) {
 
 } // namespace
 
-Calendar::Calendar(QWidget* owner, const QLocale& locale) : QDialog(owner), locale_(locale) {
+CalendarWindow::CalendarWindow(QWidget* owner, const QLocale& locale) : QDialog(owner), locale_(locale) {
     setWindowTitle(QStringLiteral("Calendar"));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twips::size(2910, 3030));
@@ -102,17 +102,17 @@ Calendar::Calendar(QWidget* owner, const QLocale& locale) : QDialog(owner), loca
         Label3[i]->setFont(boldFont(9.75));
     }
 
-    connect(HScroll1, &QScrollBar::valueChanged, this, &Calendar::HScroll1_Change);
-    connect(HScroll2, &QScrollBar::valueChanged, this, &Calendar::HScroll2_Change);
-    connect(Command1, &QPushButton::clicked, this, &Calendar::Command1_Click);
+    connect(HScroll1, &QScrollBar::valueChanged, this, &CalendarWindow::HScroll1_Change);
+    connect(HScroll2, &QScrollBar::valueChanged, this, &CalendarWindow::HScroll2_Change);
+    connect(Command1, &QPushButton::clicked, this, &CalendarWindow::Command1_Click);
 }
 
-void Calendar::showEvent(QShowEvent* e) {
+void CalendarWindow::showEvent(QShowEvent* e) {
     awaitingActivation_ = true;
     QDialog::showEvent(e);
 }
 
-bool Calendar::event(QEvent* e) {
+bool CalendarWindow::event(QEvent* e) {
     // Every showing starts on today's month; coming back from another program
     // keeps the month the user paged to.
     if (e->type() == QEvent::WindowActivate && awaitingActivation_) {
@@ -122,26 +122,26 @@ bool Calendar::event(QEvent* e) {
     return QDialog::event(e);
 }
 
-void Calendar::Form_Activate() {
+void CalendarWindow::Form_Activate() {
     Command1_Click();
     ShowMonth();
 }
 
-void Calendar::Command1_Click() {
+void CalendarWindow::Command1_Click() {
     // Each spin that moves redraws through its change handler.
     HScroll1->setValue(0);
     HScroll2->setValue(0);
 }
 
-void Calendar::HScroll1_Change() {
+void CalendarWindow::HScroll1_Change() {
     ShowMonth();
 }
 
-void Calendar::HScroll2_Change() {
+void CalendarWindow::HScroll2_Change() {
     ShowMonth();
 }
 
-void Calendar::ShowMonth() {
+void CalendarWindow::ShowMonth() {
     const calendar::MonthView view =
         calendar::monthView(seams::now().date(), HScroll1->value(), HScroll2->value(), locale_);
     ShownDate = view.shownDate;
@@ -164,6 +164,6 @@ void Calendar::ShowMonth() {
 }
 
 void showCalendar(QWidget* owner) {
-    Calendar calendar(owner);
+    CalendarWindow calendar(owner);
     calendar.exec();
 }

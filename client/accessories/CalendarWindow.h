@@ -12,11 +12,11 @@ class QScrollBar;
 
 // A month view with spin controls for month and year, today's day marked and
 // today's date written out in full.
-class Calendar : public QDialog {
+class CalendarWindow : public QDialog {
     Q_OBJECT
 public:
     // Month and weekday names come from `locale`, the system's by default.
-    explicit Calendar(QWidget* owner = nullptr, const QLocale& locale = QLocale::system());
+    explicit CalendarWindow(QWidget* owner = nullptr, const QLocale& locale = QLocale::system());
 
     QLabel* Label2;                                  // month name
     QLabel* Label5;                                  // "月"
