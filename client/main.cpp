@@ -7,7 +7,7 @@
 #include "SplashWindow.h"
 #include "LoginWindow.h"
 #include "MainWindow.h"
-#include "Module1.h"
+#include "ConnectionCheck.h"
 #include "Portal.h"
 #include "Seams.h"
 #include "ShellLink.h"
@@ -40,7 +40,7 @@ int main(int argc, char* argv[]) {
             showAboutWindow({[&](const QString& a) { mainWindow->SendMailTo(a); },
                              [&](const QString& a) { mainWindow->OpenNewWindow(a); }});
         };
-        services.isDialUpConnected = Module1::IsDialUpConnected;
+        services.isDialUpConnected = connection::IsDialUpConnected;
         services.offerToConnect = [] { OfferToConnect(); };
         services.showLogin = [&] { showLoginWindowOnce(mainWindow.get()); };
         mainWindow = std::make_unique<MainWindow>(std::move(services));

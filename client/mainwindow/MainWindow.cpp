@@ -41,7 +41,7 @@ void colourCaption(QGroupBox* box, const QString& colour) {
 MainWindow::MainWindow(Services services, QWidget* parent)
     : QMainWindow(parent), Timer1(new QTimer(this)), services_(std::move(services)) {
     if (!services_.waitSeconds)
-        services_.waitSeconds = Module1::WaitSeconds;
+        services_.waitSeconds = waiting::WaitSeconds;
     setWindowTitle(MainWindowText::caption());
     setCentralWidget(new QWidget(this));
 

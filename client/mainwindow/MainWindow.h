@@ -29,7 +29,7 @@ public:
         std::function<Toolbox*()> makeToolbox;             // asked once the window may run
         std::function<bool()> anotherCopyRunning;          // empty: never
         std::function<void()> showLogin;                   // Timer1's tick
-        std::function<void(double)> waitSeconds;           // empty: Module1::WaitSeconds
+        std::function<void(double)> waitSeconds;           // empty: waiting::WaitSeconds
         // The accessory windows and the connection check; an empty one does
         // nothing (the network test then counts the line as down).
         std::function<void(QWidget* owner)> showCalendar; // modal

@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <algorithm>
 
-namespace Module1 {
+namespace waiting {
 
 void WaitSeconds(double seconds) {
     if (!(seconds > 0)) {
@@ -20,4 +20,4 @@ void WaitSeconds(double seconds) {
     loop.exec();
 }
 
-} // namespace Module1
+} // namespace waiting

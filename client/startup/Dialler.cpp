@@ -1,14 +1,14 @@
 #include "Dialler.h"
 
-#include "Module1.h"
+#include "ConnectionCheck.h"
 #include "Seams.h"
 
 bool OfferToConnect() {
     const seams::Answer answer = seams::showMessage(
-        {Module1::ConnectionQuestion(), QString(), seams::Buttons::YesNo, seams::Icon::None});
+        {connection::ConnectionQuestion(), QString(), seams::Buttons::YesNo, seams::Icon::None});
     if (answer != seams::Answer::Yes)
         return false;
-    const QStringList command = Module1::DiallerCommand();
+    const QStringList command = connection::DiallerCommand();
     seams::startProgramOrWarn(command.first(), command.mid(1));
     return true;
 }

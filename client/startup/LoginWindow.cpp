@@ -2,7 +2,7 @@
 
 #include "AppInfo.h"
 #include "Dialler.h"
-#include "Module1.h"
+#include "ConnectionCheck.h"
 #include "Twips.h"
 #include "WebEngineModule.h"
 
@@ -58,7 +58,7 @@ bool LoginWindow::event(QEvent* e) {
 }
 
 void LoginWindow::Form_Activate() {
-    if (Module1::IsDialUpConnected())
+    if (connection::IsDialUpConnected())
         return;
     OfferToConnect();
     Unload();

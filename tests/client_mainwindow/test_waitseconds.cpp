@@ -19,18 +19,18 @@ private slots:
         const std::clock_t cpuBefore = std::clock();
         QElapsedTimer clock;
         clock.start();
-        Module1::WaitSeconds(1.0);
+        waiting::WaitSeconds(1.0);
         const double cpu = double(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
         QVERIFY2(clock.elapsed() >= 995 && queuedRan, qPrintable(QString::number(clock.elapsed())));
         QVERIFY2(cpu < 0.3 * clock.elapsed() / 1000.0, qPrintable(QString::number(cpu)));
         for (const double nothing : {0.0, -4.0, std::nan("")}) {
             clock.restart();
-            Module1::WaitSeconds(nothing);
+            waiting::WaitSeconds(nothing);
             QVERIFY(clock.elapsed() < 2000);
         }
         QTimer::singleShot(100, this, [] { QCoreApplication::exit(0); });
         clock.restart();
-        Module1::WaitSeconds(30);
+        waiting::WaitSeconds(30);
         QVERIFY(clock.elapsed() < 20000);
     }
 };

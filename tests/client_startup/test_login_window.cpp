@@ -2,7 +2,7 @@
 
 #include "AppInfo.h"
 #include "LoginWindow.h"
-#include "Module1.h"
+#include "ConnectionCheck.h"
 #include "Portal.h"
 #include "Seams.h"
 
@@ -36,7 +36,7 @@ private slots:
             log << "start " + (QStringList{program} + args).join(' ');
             return starterSucceeds;
         });
-        Module1::SetConnectionTest([this] { return ++lineChecks && lineUp; }); // counts each check
+        connection::SetConnectionTest([this] { return ++lineChecks && lineUp; }); // counts each check
         portal::setBaseUrl(QStringLiteral("https://www.velantrix.com/"));
     }
     void init() {

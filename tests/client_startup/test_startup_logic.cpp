@@ -3,7 +3,7 @@
 
 #include "DialUp.h"
 #include "FakeRegistry.h"
-#include "Module1.h"
+#include "ConnectionCheck.h"
 #include "Shortcuts.h"
 
 #include <QDir>
@@ -112,9 +112,9 @@ private slots:
 
         // The dialler opens on the default connection, if there is one.
         const QStringList rna = {"rundll", "rnaui.dll,RnaDial"};
-        QCOMPARE(Module1::DiallerCommand(Module1::DiallerKind::RemoteAccess, "My ISP"),
+        QCOMPARE(connection::DiallerCommand(connection::DiallerKind::RemoteAccess, "My ISP"),
                  rna + QStringList{"My ISP"});
-        QCOMPARE(Module1::DiallerCommand(Module1::DiallerKind::RemoteAccess, ""), rna);
+        QCOMPARE(connection::DiallerCommand(connection::DiallerKind::RemoteAccess, ""), rna);
     }
 
     void registryStringsFitTheBufferOrGiveNothing() {
@@ -130,12 +130,12 @@ private slots:
             FakeRegistry reg;
             if (name)
                 reg.keys[{registry::Root::CurrentUser, "RemoteAccess"}][name] = {1, stored};
-            QCOMPARE(Module1::GetDefaultConnection(), expected);
+            QCOMPARE(connection::GetDefaultConnection(), expected);
             QCOMPARE(reg.accesses, Sizes{registry::QueryValueAccess});
             QCOMPARE(reg.open, 0);
         }
         // This platform has no registry at all.
-        QCOMPARE(Module1::GetDefaultConnection(), QString());
+        QCOMPARE(connection::GetDefaultConnection(), QString());
     }
 
     void linksAreMadeInOrderAndStopAtAFailure() {

@@ -1,11 +1,11 @@
-#include "Module1.h"
+#include "ConnectionCheck.h"
 
 #include "DialUp.h"
 #include "Portal.h"
 
 #include <QByteArray>
 
-namespace Module1 {
+namespace connection {
 namespace {
 
 ConnectionTest& connectionTest() {
@@ -68,4 +68,4 @@ QStringList DiallerCommand() {
 #endif
 }
 
-} // namespace Module1
+} // namespace connection

@@ -8,7 +8,7 @@
 
 // The client's shared routines for the dial-up line: is it up, which
 // connection is the default, how to start the dialler, what to ask the user.
-namespace Module1 {
+namespace connection {
 
 // True only when a connection is up and fully connected.
 bool IsDialUpConnected();
@@ -32,4 +32,4 @@ using ConnectionTest = std::function<bool()>;
 // Replaces what IsDialUpConnected asks; returns the previous test.
 ConnectionTest SetConnectionTest(ConnectionTest test);
 
-} // namespace Module1
+} // namespace connection
