@@ -1,6 +1,6 @@
 #include "Shortcuts.h"
 
-#include "Module2.h"
+#include "ShellLinkMaker.h"
 
 #include <QDir>
 
@@ -20,7 +20,7 @@ std::optional<QString> createLinks(shelllink::ShellLinkBackend& links,
                                    const QString& programFolder) {
     for (const Row& row : Rows) {
         QString token = QString::fromUtf8(ParentToken);
-        const shelllink::Outcome outcome = Module2::MakeShellLink(
+        const shelllink::Outcome outcome = shelllink::MakeShellLink(
             links, programPath(programFolder, row.program), QString::fromUtf8(row.folder),
             QString(), QString::fromUtf8(row.caption), true, token);
         if (outcome.ok)

@@ -5,7 +5,7 @@
 #include <QString>
 
 // The shortcut module: one shell link at a time, over the platform's backend.
-namespace Module2 {
+namespace shelllink {
 
 // Trimmed of spaces, then rid of one pair of enclosing double quotes.
 QString StripQuotes(const QString& text);
@@ -17,4 +17,4 @@ shelllink::Outcome MakeShellLink(shelllink::ShellLinkBackend& links, const QStri
                                  const QString& folder, const QString& arguments,
                                  const QString& caption, bool perUser, QString& parentToken);
 
-} // namespace Module2
+} // namespace shelllink

@@ -1,6 +1,6 @@
-#include "Module2.h"
+#include "ShellLinkMaker.h"
 
-namespace Module2 {
+namespace shelllink {
 
 QString StripQuotes(const QString& text) {
     // Spaces only: any other white space belongs to the text.
@@ -28,4 +28,4 @@ shelllink::Outcome MakeShellLink(shelllink::ShellLinkBackend& links, const QStri
     return outcome;
 }
 
-} // namespace Module2
+} // namespace shelllink
