@@ -1,18 +1,18 @@
 // Orvanta: the splash window first; it writes the shortcuts and, a second
 // later, opens the main window.
 
-#include "CalendarWindow.h"
-#include "Dialler.h"
 #include "AboutWindow.h"
-#include "SplashWindow.h"
+#include "CalendarWindow.h"
+#include "ConnectionCheck.h"
+#include "Dialler.h"
 #include "LoginWindow.h"
 #include "MainWindow.h"
-#include "ConnectionCheck.h"
 #include "Portal.h"
 #include "Seams.h"
 #include "ShellLink.h"
 #include "ShownProbe.h"
 #include "SingleInstance.h"
+#include "SplashWindow.h"
 #include "WebEngineModule.h"
 
 #include <QApplication>

@@ -51,7 +51,8 @@ QScrollBar* makeSpin(QWidget* parent, const QRect& place) {
 
 } // namespace
 
-CalendarWindow::CalendarWindow(QWidget* owner, const QLocale& locale) : QDialog(owner), locale_(locale) {
+CalendarWindow::CalendarWindow(QWidget* owner, const QLocale& locale)
+    : QDialog(owner), locale_(locale) {
     setWindowTitle(QStringLiteral("Calendar"));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twips::size(2910, 3030));

@@ -4,6 +4,8 @@
 
 namespace app {
 
-QString programFolder() { return QCoreApplication::applicationDirPath(); }
+QString programFolder() {
+    return QCoreApplication::applicationDirPath();
+}
 
 } // namespace app

@@ -5,10 +5,11 @@
 namespace app {
 
 // Default title of every message box of the client, and the about box's title.
-inline QString title() { return QStringLiteral("Orvanta同行协作办公信息系统"); }
+inline QString title() {
+    return QStringLiteral("Orvanta同行协作办公信息系统");
+}
 
-inline QString versionText()
-{
+inline QString versionText() {
     return QStringLiteral("%1.%2.%3")
         .arg(PROJECT_VERSION_MAJOR)
         .arg(PROJECT_VERSION_MINOR)

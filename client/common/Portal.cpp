@@ -6,19 +6,18 @@
 
 namespace portal {
 namespace {
-QString& current()
-{
+QString& current() {
     static QString url = QStringLiteral(PORTAL_BASE_URL);
     return url;
 }
 } // namespace
 
-QString chooseBaseUrl(const QString& compiledIn, const QString& override, QString* rejected)
-{
+QString chooseBaseUrl(const QString& compiledIn, const QString& override, QString* rejected) {
     if (override.isEmpty())
         return compiledIn;
     const QUrl url(override, QUrl::StrictMode);
-    const bool web = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+    const bool web =
+        url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
     if (url.isValid() && web && !url.host().isEmpty() && override.endsWith(QLatin1Char('/')))
         return override;
     if (rejected)
@@ -28,8 +27,7 @@ QString chooseBaseUrl(const QString& compiledIn, const QString& override, QStrin
     return compiledIn;
 }
 
-void initFromEnvironment()
-{
+void initFromEnvironment() {
     QString rejected;
     current() = chooseBaseUrl(QStringLiteral(PORTAL_BASE_URL),
                               qEnvironmentVariable("ORVANTA_PORTAL_URL"), &rejected);
@@ -37,21 +35,27 @@ void initFromEnvironment()
         std::fprintf(stderr, "%s\n", rejected.toLocal8Bit().constData());
 }
 
-void setBaseUrl(const QString& url) { current() = url; }
-QString baseUrl() { return current(); }
-QString rootAddress() { return current().chopped(1); }
-QString host() { return QUrl(current()).host(); }
+void setBaseUrl(const QString& url) {
+    current() = url;
+}
+QString baseUrl() {
+    return current();
+}
+QString rootAddress() {
+    return current().chopped(1);
+}
+QString host() {
+    return QUrl(current()).host();
+}
 
-QString webmasterAddress()
-{
+QString webmasterAddress() {
     QString h = host();
     if (h.startsWith(QLatin1String("www.")))
         h.remove(0, 4);
     return QStringLiteral("webmaster@") + h;
 }
 
-QByteArray wireEncoded(const QString& address)
-{
+QByteArray wireEncoded(const QString& address) {
     QStringEncoder gbk("GBK");
     QByteArray out;
     out.reserve(address.size() * 3);
@@ -75,8 +79,7 @@ QByteArray wireEncoded(const QString& address)
     return out;
 }
 
-QUrl toWireUrl(const QString& address)
-{
+QUrl toWireUrl(const QString& address) {
     return QUrl::fromEncoded(wireEncoded(address), QUrl::TolerantMode);
 }
 

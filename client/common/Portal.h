@@ -19,7 +19,9 @@ QString baseUrl();          // "https://www.velantrix.com/"
 QString rootAddress();      // without the final "/"
 QString host();             // "www.velantrix.com"
 QString webmasterAddress(); // "webmaster@velantrix.com"
-inline QString page(const QString& path) { return baseUrl() + path; }
+inline QString page(const QString& path) {
+    return baseUrl() + path;
+}
 
 // The address as the web engine must receive it: ASCII kept as written
 // (existing % escapes untouched), everything else percent-encoded in GBK,

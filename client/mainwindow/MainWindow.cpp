@@ -229,8 +229,8 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void MainWindow::Form_QueryUnload(bool& cancel) {
-    const seams::Answer answer = seams::showMessage(
-        {MainWindowText::closeQuestion(), app::title(), seams::Buttons::YesNo, seams::Icon::Question});
+    const seams::Answer answer = seams::showMessage({MainWindowText::closeQuestion(), app::title(),
+                                                     seams::Buttons::YesNo, seams::Icon::Question});
     cancel = answer != seams::Answer::Yes;
 }
 

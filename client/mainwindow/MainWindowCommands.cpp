@@ -4,8 +4,8 @@
 #include "MainWindow.h"
 
 #include "AppInfo.h"
-#include "MainWindowTexts.h"
 #include "LayoutApply.h"
+#include "MainWindowTexts.h"
 #include "MenuBarBuilder.h"
 #include "MenuTable.h"
 #include "Portal.h"
@@ -48,11 +48,16 @@ struct NamedHandler {
 };
 
 constexpr NamedHandler ownHandlers[] = {
-    {u"SysBbs", &MainWindow::SysBbs_Click},         {u"SysTonghang", &MainWindow::SysTonghang_Click},
-    {u"SysLogin", &MainWindow::SysLogin_Click},     {u"SysTop", &MainWindow::SysTop_Click},
-    {u"SysToolBar", &MainWindow::SysToolBar_Click}, {u"SysTest", &MainWindow::SysTest_Click},
-    {u"SysExit", &MainWindow::SysExit_Click},       {u"ToolsBbs", &MainWindow::ToolsBbs_Click},
-    {u"HelpThis", &MainWindow::HelpThis_Click},     {u"HelpGame", &MainWindow::HelpGame_Click},
+    {u"SysBbs", &MainWindow::SysBbs_Click},
+    {u"SysTonghang", &MainWindow::SysTonghang_Click},
+    {u"SysLogin", &MainWindow::SysLogin_Click},
+    {u"SysTop", &MainWindow::SysTop_Click},
+    {u"SysToolBar", &MainWindow::SysToolBar_Click},
+    {u"SysTest", &MainWindow::SysTest_Click},
+    {u"SysExit", &MainWindow::SysExit_Click},
+    {u"ToolsBbs", &MainWindow::ToolsBbs_Click},
+    {u"HelpThis", &MainWindow::HelpThis_Click},
+    {u"HelpGame", &MainWindow::HelpGame_Click},
 };
 
 } // namespace
@@ -212,8 +217,8 @@ void MainWindow::SysToolBar_Click(int) {
 
 void MainWindow::SysTest_Click(int) {
     if (services_.isDialUpConnected && services_.isDialUpConnected()) {
-        seams::showMessage(
-            {MainWindowText::connectedNotice(), app::title(), seams::Buttons::Ok, seams::Icon::None});
+        seams::showMessage({MainWindowText::connectedNotice(), app::title(), seams::Buttons::Ok,
+                            seams::Icon::None});
         return;
     }
     if (services_.offerToConnect)

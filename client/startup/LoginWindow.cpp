@@ -1,8 +1,8 @@
 #include "LoginWindow.h"
 
 #include "AppInfo.h"
-#include "Dialler.h"
 #include "ConnectionCheck.h"
+#include "Dialler.h"
 #include "Twips.h"
 #include "WebEngineModule.h"
 

@@ -17,7 +17,7 @@ static void initSplashResources() {
 }
 
 SplashWindow::SplashWindow(shelllink::ShellLinkBackend& links, std::function<void()> showMain,
-                 QWidget* parent)
+                           QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), Pic1(new QWidget(this)),
       Img1(new QLabel(Pic1)), Timer1(new QTimer(this)), links_(links),
       showMain_(std::move(showMain)) {

@@ -17,7 +17,7 @@ class SplashWindow : public QWidget {
 public:
     // `showMain` is run by the tick that ends the splash.
     SplashWindow(shelllink::ShellLinkBackend& links, std::function<void()> showMain,
-            QWidget* parent = nullptr);
+                 QWidget* parent = nullptr);
 
     // Everything that happens before the window becomes visible.
     void Form_Load();

@@ -1,10 +1,10 @@
 #include "GameAboutBox.h"
 
 #include "CompactLabel.h"
-#include "GameWindow.h"
 #include "GameLook.h"
 #include "GameTexts.h"
 #include "GameTwips.h"
+#include "GameWindow.h"
 
 #include <QFile>
 #include <QImageReader>

@@ -1,11 +1,11 @@
 #include "GameOverDialog.h"
 
 #include "CompactLabel.h"
-#include "GameWindow.h"
 #include "GameLook.h"
 #include "GameSeams.h"
 #include "GameTexts.h"
 #include "GameTwips.h"
+#include "GameWindow.h"
 
 #include <QKeyEvent>
 #include <QLabel>

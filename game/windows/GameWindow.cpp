@@ -1,13 +1,13 @@
 #include "GameWindow.h"
 
-#include "SettingsWindow.h"
+#include "GameAboutBox.h"
 #include "GameLook.h"
+#include "GameOverDialog.h"
 #include "GameSeams.h"
 #include "GameTexts.h"
 #include "GameTwips.h"
 #include "KeyMap.h"
-#include "GameOverDialog.h"
-#include "GameAboutBox.h"
+#include "SettingsWindow.h"
 
 #include <QApplication>
 #include <QKeyEvent>

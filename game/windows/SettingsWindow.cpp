@@ -1,10 +1,10 @@
 #include "SettingsWindow.h"
 
-#include "GameWindow.h"
 #include "GameLook.h"
 #include "GameSeams.h"
 #include "GameTexts.h"
 #include "GameTwips.h"
+#include "GameWindow.h"
 
 #include <QComboBox>
 #include <QCursor>

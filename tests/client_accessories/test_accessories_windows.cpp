@@ -1,8 +1,8 @@
 // The calendar and about windows over a fixed clock and scripted seams.
 
+#include "AboutWindow.h"
 #include "CalendarWindow.h"
 #include "FakeRegistry.h"
-#include "AboutWindow.h"
 #include "Portal.h"
 #include "Seams.h"
 

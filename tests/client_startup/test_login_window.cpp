@@ -1,8 +1,8 @@
 // The login page window over scripted seams.
 
 #include "AppInfo.h"
-#include "LoginWindow.h"
 #include "ConnectionCheck.h"
+#include "LoginWindow.h"
 #include "Portal.h"
 #include "Seams.h"
 
@@ -36,7 +36,8 @@ private slots:
             log << "start " + (QStringList{program} + args).join(' ');
             return starterSucceeds;
         });
-        connection::SetConnectionTest([this] { return ++lineChecks && lineUp; }); // counts each check
+        connection::SetConnectionTest(
+            [this] { return ++lineChecks && lineUp; }); // counts each check
         portal::setBaseUrl(QStringLiteral("https://www.velantrix.com/"));
     }
     void init() {

@@ -1,9 +1,9 @@
 // The splash window: shortcuts first, then the timer and the beep; bare,
 // centred, filled with its artwork; one hand-over a second later.
 
-#include "SplashWindow.h"
 #include "Seams.h"
 #include "ShellLink.h"
+#include "SplashWindow.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

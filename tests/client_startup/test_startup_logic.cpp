@@ -1,9 +1,9 @@
 // The dial-up check, the registry reader and the shortcut module over fakes,
 // and the desktop-entry backend writing into a temporary home.
 
+#include "ConnectionCheck.h"
 #include "DialUp.h"
 #include "FakeRegistry.h"
-#include "ConnectionCheck.h"
 #include "Shortcuts.h"
 
 #include <QDir>

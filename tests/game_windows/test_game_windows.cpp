@@ -1,14 +1,14 @@
 // The game's windows on the offscreen platform: keys, the timer, pause and
 // minimise, resizing to the board, the settings window, the about box and the
 // game-over dialog, with scripted message boxes and colour dialogs.
-#include "GameWindow.h"
-#include "SettingsWindow.h"
+#include "GameAboutBox.h"
+#include "GameOverDialog.h"
 #include "GameSeams.h"
 #include "GameTwips.h"
+#include "GameWindow.h"
 #include "KeyMap.h"
+#include "SettingsWindow.h"
 #include "WaveSounds.h"
-#include "GameOverDialog.h"
-#include "GameAboutBox.h"
 
 #include <QAction>
 #include <QColorDialog>
