@@ -2,6 +2,7 @@
 
 #include "Registry.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -23,10 +24,11 @@ QString ReadRegistryString(registry::Root root, const QString& subkey, const QSt
 QString ConnectionQuestion();
 
 enum class DiallerKind { RemoteAccess, NetworkManager };
-// Program and arguments that open the dialler on `connection`.
-QStringList DiallerCommand(DiallerKind kind, const QString& connection);
+// Programs and arguments that open the dialler on `connection`, in the order
+// to try them: the first one that starts is the dialler.
+QList<QStringList> DiallerCommands(DiallerKind kind, const QString& connection);
 // This platform's dialler on the default connection.
-QStringList DiallerCommand();
+QList<QStringList> DiallerCommands();
 
 using ConnectionTest = std::function<bool()>;
 // Replaces what IsDialUpConnected asks; returns the previous test.
