@@ -11,7 +11,8 @@
 // connection is the default, how to start the dialler, what to ask the user.
 namespace connection {
 
-// True only when a connection is up and fully connected.
+// True when the line is up: a fully connected remote-access connection on
+// Windows, or a working network connection (on any platform).
 bool IsDialUpConnected();
 
 // The default dial-up connection's name, or "".
