@@ -50,21 +50,26 @@ QString ConnectionQuestion() {
            QStringLiteral("╳,你还没有连接到网上，请先连到网上再试！现在连接(Y/N)");
 }
 
-QStringList DiallerCommand(DiallerKind kind, const QString& connection) {
+QList<QStringList> DiallerCommands(DiallerKind kind, const QString& connection) {
     if (kind == DiallerKind::NetworkManager)
-        return {QStringLiteral("nm-connection-editor")};
-    QStringList command{QStringLiteral("rundll"), QStringLiteral("rnaui.dll,RnaDial")};
+        return {{QStringLiteral("nm-connection-editor")}};
+    // The designed dialler exists only on the old consumer Windows; every NT
+    // Windows opens the same dialog for a named connection through rasphone.
+    QStringList designed{QStringLiteral("rundll"), QStringLiteral("rnaui.dll,RnaDial")};
+    QStringList phonebook{QStringLiteral("rasphone")};
     // An empty name stays off the command line rather than turning into "".
-    if (!connection.isEmpty())
-        command << connection;
-    return command;
+    if (!connection.isEmpty()) {
+        designed << connection;
+        phonebook << QStringLiteral("-d") << connection;
+    }
+    return {designed, phonebook};
 }
 
-QStringList DiallerCommand() {
+QList<QStringList> DiallerCommands() {
 #ifdef Q_OS_WIN
-    return DiallerCommand(DiallerKind::RemoteAccess, GetDefaultConnection());
+    return DiallerCommands(DiallerKind::RemoteAccess, GetDefaultConnection());
 #else
-    return DiallerCommand(DiallerKind::NetworkManager, QString());
+    return DiallerCommands(DiallerKind::NetworkManager, QString());
 #endif
 }
 

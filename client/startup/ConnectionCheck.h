@@ -2,6 +2,7 @@
 
 #include "Registry.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -10,7 +11,8 @@
 // connection is the default, how to start the dialler, what to ask the user.
 namespace connection {
 
-// True only when a connection is up and fully connected.
+// True when the line is up: a fully connected remote-access connection on
+// Windows, or a working network connection (on any platform).
 bool IsDialUpConnected();
 
 // The default dial-up connection's name, or "".
@@ -23,10 +25,11 @@ QString ReadRegistryString(registry::Root root, const QString& subkey, const QSt
 QString ConnectionQuestion();
 
 enum class DiallerKind { RemoteAccess, NetworkManager };
-// Program and arguments that open the dialler on `connection`.
-QStringList DiallerCommand(DiallerKind kind, const QString& connection);
+// Programs and arguments that open the dialler on `connection`, in the order
+// to try them: the first one that starts is the dialler.
+QList<QStringList> DiallerCommands(DiallerKind kind, const QString& connection);
 // This platform's dialler on the default connection.
-QStringList DiallerCommand();
+QList<QStringList> DiallerCommands();
 
 using ConnectionTest = std::function<bool()>;
 // Replaces what IsDialUpConnected asks; returns the previous test.

@@ -8,7 +8,15 @@ bool OfferToConnect() {
         {connection::ConnectionQuestion(), QString(), seams::Buttons::YesNo, seams::Icon::None});
     if (answer != seams::Answer::Yes)
         return false;
-    const QStringList command = connection::DiallerCommand();
-    seams::startProgramOrWarn(command.first(), command.mid(1));
+    StartDialler(connection::DiallerCommands());
     return true;
+}
+
+bool StartDialler(const QList<QStringList>& commands) {
+    for (qsizetype i = 0; i + 1 < commands.size(); ++i)
+        if (seams::startProgram(commands[i].first(), commands[i].mid(1)))
+            return true;
+    if (commands.isEmpty())
+        return false;
+    return seams::startProgramOrWarn(commands.back().first(), commands.back().mid(1));
 }

@@ -112,7 +112,7 @@ private:
 };
 
 HRESULT saveLink(const std::wstring& path, const std::wstring& target,
-                 const std::wstring& arguments) {
+                 const std::wstring& arguments, const std::wstring& description) {
     IShellLinkW* link = nullptr;
     HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   reinterpret_cast<void**>(&link));
@@ -121,6 +121,9 @@ HRESULT saveLink(const std::wstring& path, const std::wstring& target,
     hr = link->SetPath(target.c_str());
     if (SUCCEEDED(hr))
         hr = link->SetArguments(arguments.c_str());
+    // The shell shows it as the link's tip.
+    if (SUCCEEDED(hr))
+        hr = link->SetDescription(description.c_str());
     const std::wstring::size_type slash = target.find_last_of(L"\\/");
     if (SUCCEEDED(hr) && slash != std::wstring::npos)
         hr = link->SetWorkingDirectory(target.substr(0, slash).c_str());
@@ -144,7 +147,8 @@ public:
         std::wstring dir;
         HRESULT hr = S_OK;
         if (linkFolder(folder, perUser, dir, hr))
-            hr = saveLink(dir + L"\\" + wide(caption) + L".lnk", wide(target), wide(arguments));
+            hr = saveLink(dir + L"\\" + wide(caption) + L".lnk", wide(target), wide(arguments),
+                          wide(caption));
         if (SUCCEEDED(hr))
             return {};
         return {false, describe(hr)};

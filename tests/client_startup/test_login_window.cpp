@@ -2,6 +2,7 @@
 
 #include "AppInfo.h"
 #include "ConnectionCheck.h"
+#include "Dialler.h"
 #include "LoginWindow.h"
 #include "Portal.h"
 #include "Seams.h"
@@ -23,6 +24,7 @@ class TestLoginWindow : public QObject {
     std::vector<seams::Message> asked;
     seams::Answer answer = seams::Answer::Ok;
     bool starterSucceeds = true, lineUp = true;
+    QStringList missing; // programs that will not start
     int lineChecks = 0;
 
 private slots:
@@ -34,7 +36,7 @@ private slots:
         });
         seams::setProgramStarter([this](const QString& program, const QStringList& args) {
             log << "start " + (QStringList{program} + args).join(' ');
-            return starterSucceeds;
+            return starterSucceeds && !missing.contains(program);
         });
         connection::SetConnectionTest(
             [this] { return ++lineChecks && lineUp; }); // counts each check
@@ -44,6 +46,7 @@ private slots:
         log.clear();
         asked.clear();
         starterSucceeds = lineUp = true;
+        missing.clear();
         lineChecks = 0;
     }
 
@@ -103,6 +106,24 @@ private slots:
             QVERIFY(asked[0].buttons == seams::Buttons::YesNo &&
                     asked[0].icon == seams::Icon::None && asked[0].title.isEmpty());
             QCOMPARE(asked.back().icon, startWorks ? seams::Icon::None : seams::Icon::Exclamation);
+        }
+    }
+
+    void aDiallerThatWillNotStartGivesWayToTheNext() {
+        const QList<QStringList> remoteAccess =
+            connection::DiallerCommands(connection::DiallerKind::RemoteAccess, "My ISP");
+        const QString designed = "start rundll rnaui.dll,RnaDial My ISP",
+                      phonebook = "start rasphone -d My ISP";
+        const std::pair<QStringList, QStringList> cases[] = {
+            {{}, {designed}},
+            {{"rundll"}, {designed, phonebook}},
+            {{"rundll", "rasphone"},
+             {designed, phonebook, "message 无法启动：rasphone -d My ISP"}}};
+        for (const auto& [absent, expected] : cases) {
+            init();
+            missing = absent;
+            QCOMPARE(StartDialler(remoteAccess), absent.size() < 2);
+            QCOMPARE(log, expected);
         }
     }
 

@@ -13,16 +13,28 @@
 #include <algorithm>
 #include <cstring>
 
-using Connections = std::vector<std::pair<std::uint32_t, std::uint32_t>>; // handle, state
+using Connections = std::vector<std::pair<std::uint64_t, std::uint32_t>>; // handle, state
 using Sizes = std::vector<std::uint32_t>;
+using Seen = std::vector<std::uint64_t>;
+
+// The narrow records of a 32-bit process, and of a 64-bit one built with
+// mingw-w64 (4-byte packing, an 8-byte handle at offset 4).
+constexpr dialup::RecordLayout Records32{412, 4, 4, 160, 4}, Records64{708, 4, 8, 288, 4};
+
+void putLittleEndian(unsigned char* at, std::uint64_t value, std::uint32_t bytes) {
+    for (std::uint32_t i = 0; i < bytes; ++i)
+        at[i] = static_cast<unsigned char>(value >> (8 * i));
+}
 
 // Answers like the remote-access service: one record per connection, and the
 // status call fails for a handle it does not know.
 struct FakeRas : dialup::RasCalls {
-    FakeRas(Connections c, std::uint32_t result) : connections(std::move(c)), enumResult(result) {}
+    FakeRas(dialup::RecordLayout l, Connections c, std::uint32_t result)
+        : layout(l), connections(std::move(c)), enumResult(result) {}
+    const dialup::RecordLayout layout;
     const Connections connections;
     const std::uint32_t enumResult;
-    Sizes seen; // buffer and record sizes, then status record size and connection
+    Seen seen; // buffer and record sizes, then status record size and connection
 
     static std::uint32_t word(const unsigned char* p) {
         return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
@@ -31,16 +43,17 @@ struct FakeRas : dialup::RasCalls {
                                   std::uint32_t* count) override {
         seen = {*bufferSize, word(records)};
         for (std::size_t i = 0; i < connections.size(); ++i)
-            std::memcpy(records + i * 412 + 4, &connections[i].first, 4);
+            putLittleEndian(records + i * layout.connectionSize + layout.handleOffset,
+                            connections[i].first, layout.handleSize);
         *count = std::uint32_t(connections.size());
         return enumResult;
     }
-    std::uint32_t getConnectStatus(std::uint32_t connection, unsigned char* status) override {
+    std::uint32_t getConnectStatus(std::uint64_t connection, unsigned char* status) override {
         seen.insert(seen.end(), {word(status), connection});
         const auto found = std::find_if(connections.begin(), connections.end(),
                                         [&](const auto& c) { return c.first == connection; });
         if (found != connections.end())
-            std::memcpy(status + 4, &found->second, 4);
+            putLittleEndian(status + layout.stateOffset, found->second, 4);
         return found == connections.end() ? 6 : 0; // 6: an unknown handle
     }
 };
@@ -78,23 +91,33 @@ class TestStartupLogic : public QObject {
 
 private slots:
     void theLineIsJudgedAndDialledAsDesigned() {
-        const std::tuple<Connections, std::uint32_t, bool> cases[] = {
-            {{}, 0, false},
-            {{{0x51, 0x2000}}, 0, true},
-            {{{0x51, 0x2001}}, 0, false}, // any state but connected
-            {{{0x51, 0x0004}, {0x52, 0x2000}}, 0, false},
-            {{{0x51, 0x2000}, {0x52, 0x0004}}, 0, true},
-            {{{0x51, 0x2000}}, 603, false}}; // the enumeration fails
-        for (const auto& [connections, enumResult, connected] : cases) {
-            FakeRas ras(connections, enumResult);
-            QCOMPARE(dialup::firstConnectionIsUp(ras), connected);
-            // 256 records of 412 bytes; only the first connection's status is asked for.
-            const std::uint32_t first = connections.empty() ? 0 : connections[0].first;
+        // A 64-bit handle whose low half alone names nothing.
+        const std::uint64_t wide = 0x00007FF600000051, other = 0x00007FF600000052;
+        const std::tuple<dialup::RecordLayout, Connections, std::uint32_t, bool> cases[] = {
+            {Records32, {}, 0, false},
+            {Records32, {{0x51, 0x2000}}, 0, true},
+            {Records32, {{0x51, 0x2001}}, 0, false}, // any state but connected
+            {Records32, {{0x51, 0x0004}, {0x52, 0x2000}}, 0, false},
+            {Records32, {{0x51, 0x2000}, {0x52, 0x0004}}, 0, true},
+            {Records32, {{0x51, 0x2000}}, 603, false}, // the enumeration fails
+            {Records64, {}, 0, false},
+            {Records64, {{wide, 0x2000}}, 0, true},
+            {Records64, {{0x51, 0x2000}, {wide, 0x0004}}, 0, true},
+            {Records64, {{wide, 0x0004}, {other, 0x2000}}, 0, false},
+            {Records64, {{wide, 0x2000}}, 632, false}}; // 632: a size the service refuses
+        for (const auto& [layout, connections, enumResult, connected] : cases) {
+            FakeRas ras(layout, connections, enumResult);
+            QCOMPARE(dialup::firstConnectionIsUp(ras, layout), connected);
+            // 256 records; only the first connection's status is asked for.
+            const std::uint64_t first = connections.empty() ? 0 : connections[0].first;
+            const std::uint64_t records = layout.connectionSize;
             QCOMPARE(ras.seen,
-                     (enumResult ? Sizes{412 * 256, 412} : Sizes{412 * 256, 412, 160, first}));
+                     (enumResult ? Seen{records * 256, records}
+                                 : Seen{records * 256, records, layout.statusSize, first}));
+            QVERIFY(layout.connectionSize != 412 || ras.seen[0] == 105472);
         }
 
-        // Where there is no remote-access service, the network stands in for it.
+        // With no remote-access line up, the network stands in for it.
         using R = dialup::Reachability;
         const dialup::InterfaceFacts ethernet{true, true, false, true};
         // Each of these lacks one of the four things an interface needs.
@@ -110,11 +133,24 @@ private slots:
         for (const auto& [reachability, interfaces, connected] : network)
             QCOMPARE(dialup::networkCountsAsConnected(reachability, interfaces), connected);
 
-        // The dialler opens on the default connection, if there is one.
-        const QStringList rna = {"rundll", "rnaui.dll,RnaDial"};
-        QCOMPARE(connection::DiallerCommand(connection::DiallerKind::RemoteAccess, "My ISP"),
-                 rna + QStringList{"My ISP"});
-        QCOMPARE(connection::DiallerCommand(connection::DiallerKind::RemoteAccess, ""), rna);
+        // A network list manager's flags: only internet connectivity counts by itself.
+        const std::pair<std::uint32_t, R> flags[] = {
+            {0x0, R::Disconnected}, {0x1, R::Unknown}, {0x3, R::Unknown},        {0x10, R::Local},
+            {0x100, R::Local},      {0x20, R::Site},   {0x211, R::Site},         {0x40, R::Online},
+            {0x400, R::Online},     {0x41, R::Online}, {0x20 | 0x400, R::Online}};
+        for (const auto& [flag, reachability] : flags)
+            QCOMPARE(dialup::reachabilityOfConnectivity(flag), reachability);
+
+        // The dialler opens on the default connection, if there is one; where
+        // the designed one is missing, the phonebook dialog stands in.
+        using connection::DiallerKind;
+        const QList<QStringList> named = {{"rundll", "rnaui.dll,RnaDial", "My ISP"},
+                                          {"rasphone", "-d", "My ISP"}};
+        QCOMPARE(connection::DiallerCommands(DiallerKind::RemoteAccess, "My ISP"), named);
+        const QList<QStringList> unnamed = {{"rundll", "rnaui.dll,RnaDial"}, {"rasphone"}};
+        QCOMPARE(connection::DiallerCommands(DiallerKind::RemoteAccess, ""), unnamed);
+        QCOMPARE(connection::DiallerCommands(DiallerKind::NetworkManager, "My ISP"),
+                 QList<QStringList>{{"nm-connection-editor"}});
     }
 
     void registryStringsFitTheBufferOrGiveNothing() {

@@ -1,0 +1,325 @@
+// The Win32 backends against what Wine really provides: the registry, the
+// shell's links and special folders, the internet shortcut's bytes, keep-on-top
+// on a real window, and the record sizes the dial-up check hands the service.
+// Built with mingw-w64 and run in a fresh Wine prefix with the Chinese ANSI
+// code page (936).
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+
+#include "DialUp.h"
+#include "Registry.h"
+#include "ShellLink.h"
+#include "Topmost.h"
+
+#include <winsock2.h>
+
+#include <windows.h>
+
+#include <objbase.h>
+#include <ras.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+int failures = 0;
+
+void check(bool ok, int line, const std::string& what) {
+    if (!ok) {
+        ++failures;
+        std::printf("FAIL line %d: %s\n", line, what.c_str());
+    }
+}
+#define CHECK(cond, what) check((cond), __LINE__, (what))
+
+std::string utf8(const std::wstring& text) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n > 0 ? n : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
+    out.resize(out.size() - 1);
+    return out;
+}
+
+std::string fileBytes(const std::wstring& path) {
+    std::string bytes;
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "(missing)";
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// --- dial-up records --------------------------------------------------------
+
+// Qt 6 runs only as a 64-bit process on Windows. mingw-w64's ras.h packs its
+// records to 4 bytes: the 8-byte handle follows the size field directly.
+static_assert(sizeof(void*) == 8);
+static_assert(sizeof(RASCONNA) == 708 && offsetof(RASCONNA, hrasconn) == 4 &&
+              sizeof(HRASCONN) == 8);
+static_assert(sizeof(RASCONNSTATUSA) == 288 && offsetof(RASCONNSTATUSA, rasconnstate) == 4);
+
+// Records what the dial-up check hands the service and answers with one
+// connected connection whose handle needs all 64 bits.
+struct RecordingRas : dialup::RasCalls {
+    static constexpr std::uint64_t Handle = 0x00007FF612345678;
+    std::vector<std::uint64_t> seen;
+
+    std::uint32_t enumConnections(unsigned char* records, std::uint32_t* bufferSize,
+                                  std::uint32_t* count) override {
+        auto* first = reinterpret_cast<RASCONNA*>(records);
+        seen = {*bufferSize, first->dwSize};
+        first->hrasconn = reinterpret_cast<HRASCONN>(Handle);
+        *count = 1;
+        return 0;
+    }
+    std::uint32_t getConnectStatus(std::uint64_t connection, unsigned char* status) override {
+        auto* record = reinterpret_cast<RASCONNSTATUSA*>(status);
+        seen.insert(seen.end(), {record->dwSize, connection});
+        record->rasconnstate = connection == Handle ? RASCS_Connected : RASCS_OpenPort;
+        return 0;
+    }
+};
+
+void dialUpRecordsAreTheSdks() {
+    const dialup::RecordLayout sdk = dialup::sdkRecordLayout();
+    CHECK((sdk == dialup::RecordLayout{708, 4, 8, 288, 4}), "the SDK's record layout");
+    RecordingRas ras;
+    CHECK(dialup::firstConnectionIsUp(ras, sdk), "a connected 64-bit handle counts");
+    CHECK((ras.seen == std::vector<std::uint64_t>{708 * 256, 708, 288, RecordingRas::Handle}),
+          "buffer size, record size, status size and handle handed to the service");
+
+    // Wine's service never has a connection: the network alone decides.
+    const dialup::Reachability reachability = dialup::listManagerReachability();
+    const std::vector<dialup::InterfaceFacts> adapters = dialup::adapterFacts();
+    CHECK(reachability != dialup::Reachability::NoBackend, "the network list manager answers");
+    bool loopbackUp = false;
+    for (const auto& a : adapters)
+        loopbackUp = loopbackUp || (a.loopback && a.up && a.hasAddress);
+    CHECK(loopbackUp, "the loopback adapter is listed as such, up and addressed");
+    CHECK(dialup::platformIsConnected() == dialup::networkCountsAsConnected(reachability, adapters),
+          "with no remote-access connection the network's answer stands");
+}
+
+// --- registry ---------------------------------------------------------------
+
+void setValue(HKEY root, const char* subkey, const char* name, DWORD type,
+              const std::string& bytes) {
+    HKEY key = nullptr;
+    RegCreateKeyExA(root, subkey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                   static_cast<DWORD>(bytes.size()));
+    RegCloseKey(key);
+}
+
+void theRegistryReaderKeepsItsBufferRules() {
+    struct Case {
+        const char* name;
+        std::string stored; // nullptr name: the value is not written
+        bool found;
+        std::string text;
+    };
+    const std::string longest(254, 'a'), tooLong(255, 'a');
+    const Case cases[] = {
+        {"Default", std::string("MyISP\0", 6), true, "MyISP"},
+        {"Longest", longest + '\0', true, longest}, // 255 bytes fill the buffer
+        {"TooLong", tooLong + '\0', false, ""},
+        {"Unended", "MyISP", true, "MyISP"}, // stored without its terminator
+        {"Empty", std::string(1, '\0'), true, ""},
+        {"Chinese", std::string("\xCE\xD2\xB5\xC4\xB2\xA6\xBA\xC5\0", 9), true,
+         "\xCE\xD2\xB5\xC4\xB2\xA6\xBA\xC5"}, // 我的拨号 in code page 936
+    };
+    for (const Case& c : cases)
+        setValue(HKEY_CURRENT_USER, "RemoteAccess", c.name, REG_SZ, c.stored);
+    for (const Case& c : cases) {
+        registry::Value value;
+        const bool found =
+            registry::readValue(registry::platform(), registry::Root::CurrentUser, "RemoteAccess",
+                                c.name, registry::QueryValueAccess, 255, value);
+        CHECK(found == c.found, std::string("value found: ") + c.name);
+        CHECK(registry::stringText(value.bytes) == c.text, std::string("text of ") + c.name);
+        CHECK(!found || value.type == registry::TypeString, std::string("type of ") + c.name);
+    }
+    registry::Value value;
+    CHECK(!registry::readValue(registry::platform(), registry::Root::CurrentUser, "RemoteAccess",
+                               "Missing", registry::QueryValueAccess, 255, value),
+          "a missing value");
+    CHECK(!registry::readValue(registry::platform(), registry::Root::CurrentUser, "NoSuchKey",
+                               "Default", registry::QueryValueAccess, 255, value),
+          "a missing key");
+    setValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvanta Test", "PATH", REG_SZ,
+             std::string("C:\\Tools\\info.exe\0", 18));
+    CHECK(registry::readValue(registry::platform(), registry::Root::LocalMachine,
+                              "SOFTWARE\\Orvanta Test", "PATH", registry::ReadAccess, 255, value) &&
+              registry::stringText(value.bytes) == "C:\\Tools\\info.exe",
+          "a value under the local machine");
+}
+
+// --- shell links and special folders ----------------------------------------
+
+std::wstring specialFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    return SUCCEEDED(SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, path))
+               ? path
+               : L"(none)";
+}
+
+struct LinkFields {
+    std::wstring target, arguments, description, workingFolder;
+};
+
+LinkFields readLink(const std::wstring& path) {
+    LinkFields fields;
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link))))
+        return fields;
+    wchar_t text[1024];
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
+        if (SUCCEEDED(link->GetPath(text, 1024, nullptr, SLGP_RAWPATH)))
+            fields.target = text;
+        if (SUCCEEDED(link->GetArguments(text, 1024)))
+            fields.arguments = text;
+        if (SUCCEEDED(link->GetDescription(text, 1024)))
+            fields.description = text;
+        if (SUCCEEDED(link->GetWorkingDirectory(text, 1024)))
+            fields.workingFolder = text;
+    }
+    if (file)
+        file->Release();
+    link->Release();
+    return fields;
+}
+
+void shellLinksLandInTheSpecialFolders() {
+    const std::wstring folder = L"C:\\Program Files\\Orvanta 客户端";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    for (const wchar_t* program : {L"\\Orvanta.exe", L"\\game.exe"})
+        CloseHandle(CreateFileW((folder + program).c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const std::string target = utf8(folder) + "\\Orvanta.exe";
+    struct Row {
+        const char* folder;
+        const char* caption;
+        const char* arguments;
+        bool perUser;
+        std::wstring expectedFolder;
+    };
+    const Row rows[] = {
+        {"..\\..\\Desktop", "Orvanta", "", true, specialFolder(CSIDL_DESKTOPDIRECTORY)},
+        {"..", "Orvanta从业工具箱", "", true, specialFolder(CSIDL_STARTMENU)},
+        {".", "Orvanta同行协作网络办公信息系统", "", true, specialFolder(CSIDL_PROGRAMS)},
+        {"", "Brickvane游戏", "--level 9 \"慢\"", true, specialFolder(CSIDL_PROGRAMS)},
+        {"Orvanta\\工具", "Orvanta", "", true, specialFolder(CSIDL_PROGRAMS) + L"\\Orvanta\\工具"},
+        {"..\\..\\Desktop", "Orvanta", "", false, specialFolder(CSIDL_COMMON_DESKTOPDIRECTORY)},
+        {"..", "Orvanta", "", false, specialFolder(CSIDL_COMMON_STARTMENU)},
+        {".", "Orvanta", "", false, specialFolder(CSIDL_COMMON_PROGRAMS)},
+    };
+    const auto links = shelllink::makePlatformShellLinks();
+    for (const Row& row : rows) {
+        const std::string where = std::string(row.folder) + " / " + row.caption;
+        std::string token = "$(Programs)";
+        // A second start re-creates each link over the first.
+        for (int start = 0; start < 2; ++start) {
+            const shelllink::Outcome made = links->createLink(row.folder, row.caption, target,
+                                                              row.arguments, row.perUser, token);
+            CHECK(made.ok, "link made: " + where + " " + made.description);
+        }
+        std::wstring caption(64, L'\0');
+        caption.resize(static_cast<std::size_t>(
+            MultiByteToWideChar(CP_UTF8, 0, row.caption, -1, caption.data(), 64) - 1));
+        const LinkFields read = readLink(row.expectedFolder + L"\\" + caption + L".lnk");
+        CHECK(utf8(read.target) == target, "target of " + where + ": " + utf8(read.target));
+        CHECK(utf8(read.arguments) == row.arguments, "arguments of " + where);
+        CHECK(read.description == caption, "description of " + where);
+        CHECK(read.workingFolder == folder, "working folder of " + where);
+    }
+
+    // A file where the link's folder should be: the failure is reported in words.
+    const std::wstring blocker = specialFolder(CSIDL_PROGRAMS) + L"\\Blocked";
+    CloseHandle(CreateFileW(blocker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string token;
+    const shelllink::Outcome blocked =
+        links->createLink("Blocked\\Inner", "Orvanta", target, "", true, token);
+    CHECK(!blocked.ok && !blocked.description.empty(), "a folder that cannot be made");
+}
+
+void theInternetShortcutIsAnsiWithCrLf() {
+    const std::wstring folder = L"C:\\Windows\\Desktop";
+    const std::wstring file = folder + L"\\Velantrix在线同行协作.url";
+    const auto links = shelllink::makePlatformShellLinks();
+    RemoveDirectoryW(folder.c_str());
+    CHECK(!links->writeInternetShortcut("Velantrix在线同行协作", "https://www.velantrix.com"),
+          "no folder, no shortcut");
+    CHECK(!exists(file), "nothing written without the folder");
+
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::pair<const char*, std::string> writes[] = {
+        {"https://www.velantrix.com/a/long/address/written/first",
+         "[InternetShortcut]\r\nURL=https://www.velantrix.com/a/long/address/written/first\r\n"},
+        {"http://门户.example/旅游", // the shorter one truncates the longer
+         "[InternetShortcut]\r\nURL=http://\xC3\xC5\xBB\xA7.example/\xC2\xC3\xD3\xCE\r\n"},
+    };
+    for (const auto& [url, bytes] : writes) {
+        CHECK(links->writeInternetShortcut("Velantrix在线同行协作", url), "shortcut written");
+        CHECK(fileBytes(file) == bytes, "shortcut bytes: " + fileBytes(file));
+    }
+}
+
+// --- keep-on-top ------------------------------------------------------------
+
+void keepOnTopSwitchesTheExtendedStyleOnly() {
+    const HWND window = CreateWindowExW(0, L"STATIC", L"Orvanta", WS_OVERLAPPEDWINDOW, 40, 50, 320,
+                                        240, nullptr, nullptr, nullptr, nullptr);
+    CHECK(window != nullptr, "a window to switch (does Wine have a display?)");
+    if (!window)
+        return;
+    ShowWindow(window, SW_SHOWNORMAL);
+    RECT before{};
+    GetWindowRect(window, &before);
+    for (const bool on : {true, true, false, true, false}) {
+        CHECK(topmost::setTopmost(reinterpret_cast<std::uintptr_t>(window), on),
+              "the switch is accepted");
+        const LONG_PTR style = GetWindowLongPtrW(window, GWL_EXSTYLE);
+        CHECK(((style & WS_EX_TOPMOST) != 0) == on, on ? "topmost after on" : "normal after off");
+        RECT after{};
+        GetWindowRect(window, &after);
+        CHECK(EqualRect(&before, &after), "position and size unchanged");
+    }
+    DestroyWindow(window);
+    CHECK(!topmost::setTopmost(reinterpret_cast<std::uintptr_t>(window), true),
+          "a window that is gone is refused");
+}
+
+} // namespace
+
+int main() {
+    CHECK(GetACP() == 936, "the Chinese ANSI code page (run with a zh_CN locale)");
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    dialUpRecordsAreTheSdks();
+    theRegistryReaderKeepsItsBufferRules();
+    shellLinksLandInTheSpecialFolders();
+    theInternetShortcutIsAnsiWithCrLf();
+    keepOnTopSwitchesTheExtendedStyleOnly();
+    CoUninitialize();
+    std::printf("%s: %d failure(s)\n", failures ? "FAILED" : "passed", failures);
+    return failures ? 1 : 0;
+}
