@@ -2,11 +2,11 @@
 # The Debian package made from this build tree: what it holds and declares,
 # what lintian says of it, that it installs into and purges from a scratch
 # root leaving nothing behind, and that the unpacked programs start and find
-# their files. Usage: check_package.sh BUILD-DIR VERSION [CPACK]
+# their files. Usage: check_package.sh BUILD-DIR VERSION
 set -euo pipefail
 build=$1
 version=$2
-cpack=${3:-cpack}
+top=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -18,10 +18,9 @@ same() { # what, expected, actual
   [ "$2" == "$3" ] || fail "$1: expected [$2], got [$3]"
 }
 
-"$cpack" --config "$build/CPackConfig.cmake" -G DEB -B "$work/out" >"$work/cpack.log" 2>&1 ||
-  { cat "$work/cpack.log" >&2; exit 1; }
+made=$("$top/scripts/package" --pack "$build" "$work/out")
 deb=$work/out/orvanta_${version}_$(dpkg --print-architecture).deb
-[ -f "$deb" ] || { ls "$work/out" >&2; echo "FAIL: no $deb" >&2; exit 1; }
+[ "$made" == "$deb" ] || { echo "FAIL: made [$made], not $deb" >&2; exit 1; }
 
 # ---- Control fields and maintainer scripts
 field() { dpkg-deb -f "$deb" "$1"; }
