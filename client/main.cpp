@@ -2,6 +2,7 @@
 // later, opens the main window.
 
 #include "AboutWindow.h"
+#include "AppInfo.h"
 #include "CalendarWindow.h"
 #include "ConnectionCheck.h"
 #include "Dialler.h"
@@ -10,6 +11,7 @@
 #include "Portal.h"
 #include "Seams.h"
 #include "ShellLink.h"
+#include "Shortcuts.h"
 #include "ShownProbe.h"
 #include "SingleInstance.h"
 #include "SplashWindow.h"
@@ -21,6 +23,9 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Orvanta"));
+    // Every window shows the icon; the desktop matches them to the menu entry.
+    QApplication::setWindowIcon(app::icon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.velantrix.Orvanta"));
     portal::initFromEnvironment();
 
     const auto links = shelllink::makePlatformShellLinks();
@@ -50,7 +55,16 @@ int main(int argc, char* argv[]) {
 
     // The splash deletes itself when it hands over to the main window.
     auto* splash = new SplashWindow(*links, showMain);
-    startup_probe::arm(splash);
+    startup_probe::arm(splash, [splash] {
+        const QString folder = app::programFolder();
+        QStringList report = {startup_probe::fileLine(folder + QStringLiteral("/velantrix.htm")),
+                              startup_probe::fileLine(shortcuts::programPath(folder, "game"))};
+        QStringList sizes;
+        for (const QSize& size : splash->windowIcon().availableSizes())
+            sizes << QString::number(size.width());
+        report << QStringLiteral("icon ") + sizes.join(QLatin1Char(' '));
+        return report;
+    });
     splash->Form_Load();
     splash->show();
     return app.exec();

@@ -6,7 +6,6 @@
 #include "SysInfo.h"
 #include "Twips.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -54,7 +53,7 @@ AboutWindow::AboutWindow(AboutActions actions, QWidget* owner)
     setFont(designFont);
 
     picIcon = makeLabel(this, twips::rect(240, 240, 540, 540));
-    picIcon->setPixmap(QApplication::windowIcon().pixmap(picIcon->size()));
+    picIcon->setPixmap(app::icon().pixmap(picIcon->size(), devicePixelRatioF()));
     lblTitle = makeLabel(this, twips::rect(1050, 240, 3885, 360));
     lblVersion = makeLabel(this, twips::rect(1080, 600, 1725, 225));
 

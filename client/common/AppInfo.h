@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QString>
 
 namespace app {
@@ -18,5 +19,9 @@ inline QString versionText() {
 
 // The folder that holds the running program.
 QString programFolder();
+
+// The program's icon, built into it at every size the desktop's icon theme
+// gets, so every window shows it wherever the program runs from.
+QIcon icon();
 
 } // namespace app

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace shelllink {
@@ -72,6 +73,13 @@ QString execArgument(const QString& arg) {
     return needsQuotes ? QLatin1Char('"') + quoted + QLatin1Char('"') : quoted;
 }
 
+// Icons go by their name in the desktop's icon theme, which picks the size;
+// the package puts both there.
+QString iconFor(const QString& target) {
+    return QFileInfo(target).fileName() == QLatin1String("game") ? QStringLiteral("brickvane")
+                                                                 : QStringLiteral("orvanta");
+}
+
 QString fileNameFor(const std::string& caption) {
     return text(caption).replace(QLatin1Char('/'), QLatin1Char('_')) + QStringLiteral(".desktop");
 }
@@ -109,9 +117,10 @@ public:
         if (!arguments.empty())
             exec +=
                 QLatin1Char(' ') + text(arguments).replace(QLatin1Char('%'), QLatin1String("%%"));
-        const QString body = QStringLiteral("[Desktop Entry]\nType=Application\nVersion=1.0\n"
-                                            "Name=%1\nExec=%2\nTerminal=false\n")
-                                 .arg(escapeValue(text(caption)), escapeValue(exec));
+        const QString body =
+            QStringLiteral("[Desktop Entry]\nType=Application\nVersion=1.0\n"
+                           "Name=%1\nExec=%2\nIcon=%3\nTerminal=false\n")
+                .arg(escapeValue(text(caption)), escapeValue(exec), iconFor(text(target)));
         // Desktops only start launchers on the desktop that are executable.
         return writeEntry(dir + QLatin1Char('/') + fileNameFor(caption), body, onDesktop);
     }
@@ -121,7 +130,7 @@ public:
         if (dir.isEmpty())
             return false;
         const QString body = QStringLiteral("[Desktop Entry]\nType=Link\nVersion=1.0\n"
-                                            "Name=%1\nURL=%2\n")
+                                            "Name=%1\nURL=%2\nIcon=orvanta\n")
                                  .arg(escapeValue(text(name)), escapeValue(text(url)));
         return writeEntry(dir + QLatin1Char('/') + fileNameFor(name), body, true).ok;
     }

@@ -122,6 +122,23 @@ private slots:
                                    "open https://www.velantrix.com/tonghang/reginfo.asp"}));
     }
 
+    void theAboutWindowsIconBoxShowsTheProgramsIcon() {
+        AboutWindow about(actions);
+        const QImage shown =
+            about.picIcon->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(shown.size(), QSize(36, 36));
+        // The drawing as the desktop gets it, scaled the same way.
+        const QImage drawn = QImage(ICON_DIR "/hicolor/48x48/apps/orvanta.png")
+                                 .scaled(36, 36, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                 .convertToFormat(QImage::Format_ARGB32);
+        QVERIFY(!drawn.isNull());
+        int off = 0;
+        for (int y = 0; y < 36; ++y)
+            for (int x = 0; x < 36; ++x)
+                off += qAbs(qGray(shown.pixel(x, y)) - qGray(drawn.pixel(x, y))) > 16;
+        QVERIFY2(off < 36, qPrintable(QString::number(off) + " pixels differ"));
+    }
+
     void systemInformation() {
         const QString tool = "C:\\MSINFO\\msinfo32.exe";
         const QString unavailable = "message 此时系统信息不可用";

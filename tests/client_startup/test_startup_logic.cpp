@@ -222,6 +222,9 @@ private slots:
             QCOMPARE(lines.filter("Name=").size(), withDesktop ? 5 : 3);
             QCOMPARE(QDir(applications).entryList(QDir::Files).size(), 3);
             QVERIFY(lines.contains(exec + "Orvanta\"") && lines.contains(exec + "game\""));
+            // Icons by theme name: the game's for its link, Orvanta's for the rest.
+            QCOMPARE(lines.count("Icon=brickvane"), 1);
+            QCOMPARE(lines.count("Icon=orvanta"), withDesktop ? 4 : 2);
             QVERIFY(!withDesktop ||
                     (lines.contains("Name=Velantrix在线同行协作") &&
                      lines.contains("URL=https://x.example") &&
