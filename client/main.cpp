@@ -3,6 +3,7 @@
 
 #include "AboutWindow.h"
 #include "CalendarWindow.h"
+#include "ChineseUi.h"
 #include "ConnectionCheck.h"
 #include "Dialler.h"
 #include "LoginWindow.h"
@@ -21,6 +22,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Orvanta"));
+    chineseui::install();
     portal::initFromEnvironment();
 
     const auto links = shelllink::makePlatformShellLinks();
