@@ -8,6 +8,7 @@
 #include "Dialler.h"
 #include "LoginWindow.h"
 #include "MainWindow.h"
+#include "PanesProbe.h"
 #include "Portal.h"
 #include "Seams.h"
 #include "ShellLink.h"
@@ -46,6 +47,7 @@ int main(int argc, char* argv[]) {
         services.offerToConnect = [] { OfferToConnect(); };
         services.showLogin = [&] { showLoginWindowOnce(mainWindow.get()); };
         mainWindow = std::make_unique<MainWindow>(std::move(services));
+        panes_probe::armShown(mainWindow.get());
         if (mainWindow->Form_Load())
             mainWindow->show();
     };
