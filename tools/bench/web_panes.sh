@@ -90,6 +90,7 @@ run_orvanta() { # run number, label, extra Chromium flags
   env $(fresh_home "$label-$i") ORVANTA_PORTAL_URL="$address" ORVANTA_PANES_PROBE=$pages \
     QTWEBENGINE_CHROMIUM_FLAGS="$3" "$build/bin/Orvanta" >"$out" 2>"$work/orvanta.err" &
   local pid=$!
+  touch "$out"
   if ! wait_for 90 grep -q '^loaded ' "$out"; then
     end_tree "$pid"
     echo "Orvanta did not load its six pages:" >&2
