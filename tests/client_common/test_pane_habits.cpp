@@ -308,6 +308,18 @@ private slots:
         QCOMPARE(texts.last(), QStringLiteral("打印..."));
     }
 
+    // Chromium's own texts come from its zh-CN locale, whatever the system's.
+    void chromiumSpeaksChinese() {
+        WebEnginePane pane;
+        QVERIFY(loadInto(pane, QStringLiteral("form.asp")));
+        QCOMPARE(evaluate(pane.page(), QStringLiteral("navigator.language")).toString(),
+                 QStringLiteral("zh-CN"));
+        const QString validation =
+            QStringLiteral("(() => { const i = document.createElement('input'); i.required = true;"
+                           " return i.validationMessage; })()");
+        QCOMPARE(evaluate(pane.page(), validation).toString(), QStringLiteral("请填写此字段。"));
+    }
+
     void javaScriptAlertIsInChinese() {
         WebEnginePane pane;
         pane.show();
