@@ -1,5 +1,6 @@
-// The browser habits of every pane, on real panes against the demo portal,
-// with the C locale: the Chinese must come from the program, not the system.
+// The browser habits of every pane and their one renderer per site, on real
+// panes against the demo portal, with the C locale: the Chinese must come
+// from the program, not the system.
 #include "ChineseUi.h"
 #include "FindBar.h"
 #include "PaneHabits.h"
@@ -19,8 +20,10 @@
 #include <QTimer>
 #include <QWebEngineHistory>
 #include <QWheelEvent>
+#include <csignal>
 #include <memory>
 #include <optional>
+#include <vector>
 
 Q_DECLARE_METATYPE(PageMenuContext)
 
@@ -239,6 +242,34 @@ private slots:
         QCoreApplication::sendEvent(pageWidget(left), &back);
         QTRY_COMPARE_WITH_TIMEOUT(pathOf(left), QStringLiteral("/left/1.asp"), Patience);
         QCOMPARE(pathOf(right), QStringLiteral("/right/2.asp"));
+    }
+
+    // One renderer for the portal's panes; when it dies, every pane it took
+    // down loads its page again.
+    void panesOfOneSiteShareARendererAndAllRecover() {
+        const QStringList pages{QStringLiteral("site/a.asp"), QStringLiteral("site/b.asp"),
+                                QStringLiteral("site/c.asp")};
+        std::vector<std::unique_ptr<WebEnginePane>> panes;
+        for (const QString& page : pages) {
+            panes.push_back(std::make_unique<WebEnginePane>());
+            QVERIFY(loadInto(*panes.back(), page));
+        }
+        const qint64 renderer = panes.front()->page()->renderProcessPid();
+        QVERIFY(renderer > 0);
+        for (const auto& pane : panes)
+            QCOMPARE(pane->page()->renderProcessPid(), renderer);
+
+        QCOMPARE(::kill(pid_t(renderer), SIGKILL), 0);
+        for (const QString& page : pages)
+            QTRY_COMPARE_WITH_TIMEOUT(m_portal.count(QStringLiteral("GET /") + page), 2, Patience);
+        for (const auto& pane : panes) {
+            QTRY_VERIFY_WITH_TIMEOUT(!pane->page()->isLoading(), Patience);
+            QVERIFY(pane->page()->renderProcessPid() != renderer);
+            QCOMPARE(evaluate(pane->page(),
+                              QStringLiteral("document.getElementById('path').textContent"))
+                         .toString(),
+                     pane->url().path());
+        }
     }
 
     void contextMenuOffersWhatIsUnderTheMouse_data() {
