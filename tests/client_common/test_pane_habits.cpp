@@ -324,19 +324,39 @@ private slots:
         QCOMPARE(shown, entries);
     }
 
-    void contextMenuOfARealPageIsOurs() {
+    // A right click on a link: our menu, with the link's entries, opens a
+    // window of the client on it.
+    void rightClickShowsOurMenu() {
         WebEnginePane pane;
+        pane.resize(400, 300);
         pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
         QVERIFY(loadInto(pane, QStringLiteral("menu.asp")));
-        QCOMPARE(pane.contextMenuPolicy(), Qt::CustomContextMenu);
-        std::unique_ptr<QMenu> menu(habitsOf(pane)->makeContextMenu());
+        const QString link = portal::page(QStringLiteral("linked.asp"));
+        evaluate(pane.page(), QStringLiteral("document.body.innerHTML = '<a id=l href=\"%1\" "
+                                             "style=\"position:fixed;left:0;top:0;width:200px;"
+                                             "height:100px;display:block\">link</a>'; 1")
+                                  .arg(link));
+        QTest::mouseClick(pageWidget(pane), Qt::RightButton, {}, QPoint(50, 50));
+        QMenu* menu = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (menu = pane.findChild<QMenu*>(QStringLiteral("PageContextMenu"))) && menu->isVisible(),
+            Patience);
         QStringList texts;
-        for (QAction* a : menu->actions()) {
-            if (!a->isSeparator())
-                texts.append(a->text());
-        }
+        for (QAction* a : menu->actions())
+            texts.append(a->text());
+        QVERIFY2(texts.contains(QStringLiteral("在新窗口中打开链接")),
+                 qPrintable(texts.join(u',')));
         QCOMPARE(texts.first(), QStringLiteral("后退"));
-        QCOMPARE(texts.last(), QStringLiteral("打印..."));
+
+        const int before = int(webtest::browserWindows().size());
+        for (QAction* a : menu->actions())
+            if (a->text() == QStringLiteral("在新窗口中打开链接"))
+                a->trigger();
+        menu->close();
+        QTRY_COMPARE_WITH_TIMEOUT(m_portal.count(QStringLiteral("GET /linked.asp")), 1, Patience);
+        QCOMPARE(int(webtest::browserWindows().size()), before + 1);
+        qDeleteAll(webtest::browserWindows());
     }
 
     // Chromium's own texts come from its zh-CN locale, whatever the system's.
