@@ -4,10 +4,12 @@
 #include "AboutWindow.h"
 #include "AppInfo.h"
 #include "CalendarWindow.h"
+#include "ChineseUi.h"
 #include "ConnectionCheck.h"
 #include "Dialler.h"
 #include "LoginWindow.h"
 #include "MainWindow.h"
+#include "PanesProbe.h"
 #include "Portal.h"
 #include "Seams.h"
 #include "ShellLink.h"
@@ -26,6 +28,7 @@ int main(int argc, char* argv[]) {
     // Every window shows the icon; the desktop matches them to the menu entry.
     QApplication::setWindowIcon(app::icon());
     QGuiApplication::setDesktopFileName(QStringLiteral("com.velantrix.Orvanta"));
+    chineseui::install();
     portal::initFromEnvironment();
 
     const auto links = shelllink::makePlatformShellLinks();
@@ -49,6 +52,7 @@ int main(int argc, char* argv[]) {
         services.offerToConnect = [] { OfferToConnect(); };
         services.showLogin = [&] { showLoginWindowOnce(mainWindow.get()); };
         mainWindow = std::make_unique<MainWindow>(std::move(services));
+        panes_probe::armShown(mainWindow.get());
         if (mainWindow->Form_Load())
             mainWindow->show();
     };

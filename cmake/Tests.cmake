@@ -14,6 +14,8 @@ function(orvanta_add_test name)
   set(labels logic)
   if(T_GUI OR T_WEB)
     set(labels gui)
+    # Every text must come from the programs, none from the system's locale.
+    list(APPEND env "LANG=C" "LC_ALL=C")
   endif()
   if(T_WEB)
     list(APPEND env "QTWEBENGINE_DISABLE_SANDBOX=1"

@@ -1,7 +1,8 @@
 # Sourced by run and test: installs the Debian packages the build needs.
 packages=(cmake g++ ninja-build ccache qt6-base-dev qt6-webengine-dev qt6-multimedia-dev
-          libgl-dev xvfb xauth fonts-noto-cjk libbenchmark-dev g++-mingw-w64-x86-64
-          desktop-file-utils clang-format wine64 locales dpkg-dev file lintian appstream)
+          libgl-dev xvfb xauth fonts-noto-cjk qt6-translations-l10n libbenchmark-dev
+          g++-mingw-w64-x86-64 desktop-file-utils clang-format wine64 locales dpkg-dev file
+          lintian appstream)
 
 install_missing_packages() {
   local missing=()

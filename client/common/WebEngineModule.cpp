@@ -73,8 +73,10 @@ PaneSlot makeWebPane(QWidget* parent) {
     static bool told = false;
     if (!told) {
         told = true;
-        seams::showMessage({QStringLiteral("无法加载网页组件：") + error, QString(),
-                            seams::Buttons::Ok, seams::Icon::Exclamation});
+        // The loader's reason is English; it is only a detail for support.
+        seams::showMessage(
+            {QStringLiteral("无法加载网页组件，网页将无法显示。（") + error + QStringLiteral("）"),
+             QString(), seams::Buttons::Ok, seams::Icon::Exclamation});
     }
     return makeBlankPane(parent);
 }

@@ -2,6 +2,8 @@
 
 #include "BrowserWindow.h"
 #include "PaneAddress.h"
+#include "PaneHabits.h"
+#include "ProcessModel.h"
 #include "Twips.h"
 
 #include <QApplication>
@@ -45,6 +47,7 @@ QWebEngineProfile* createProfile() {
     // Owned by the application object, which outlives every window and so
     // every page; deleting it earlier would pull it from under live pages.
     const QString name = QStringLiteral("Orvanta");
+    useProcessPerSite();
     auto* profile = new QWebEngineProfile(name, QCoreApplication::instance());
     profile->setObjectName(QLatin1String(ProfileObjectName));
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -78,6 +81,7 @@ SaveLocationAsker setSaveLocationAsker(SaveLocationAsker asker) {
 }
 
 WebEnginePane::WebEnginePane(QWidget* parent) : QWebEngineView(sharedWebProfile(), parent) {
+    PaneHabits::attach(this);
     connect(page(), &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 recoverFromRendererDeath(status);

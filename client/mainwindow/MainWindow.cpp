@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AppInfo.h"
+#include "FittedCaptionBox.h"
 #include "MainWindowTexts.h"
 #include "Portal.h"
 #include "Seams.h"
@@ -26,14 +27,10 @@ void place(QWidget* w, double left, double top, double width, double height) {
     w->setGeometry(twips::rect(left, top, width, height));
 }
 
-QGroupBox* frame(QWidget* parent, const char* name, const QString& caption = QString()) {
-    auto* box = new QGroupBox(caption, parent);
+QGroupBox* frame(QWidget* parent, const char* name) {
+    auto* box = new QGroupBox(parent);
     box->setObjectName(QString::fromLatin1(name));
     return box;
-}
-
-void colourCaption(QGroupBox* box, const QString& colour) {
-    box->setStyleSheet(QStringLiteral("QGroupBox::title { color: %1; }").arg(colour));
 }
 
 } // namespace
@@ -77,16 +74,27 @@ void MainWindow::buildFrames() {
     FrameAd = frame(client, "FrameAd");
     place(FrameAd, 9120, 5880, 2700, 2280);
 
-    FrameTeam = frame(FrameTonghang, "FrameTeam", MainWindowText::teamCaption());
-    place(FrameTeam, 120, 240, 2700, 1935);
-    colourCaption(FrameTeam, QStringLiteral("palette(highlight)"));
-    FrameTourist = frame(FrameTonghang, "FrameTourist", MainWindowText::touristCaption());
-    place(FrameTourist, 2940, 240, 2430, 1935);
-    colourCaption(FrameTourist, QStringLiteral("#0000ff"));
-    FrameTouristAll = frame(FrameTonghang, "FrameTouristAll", MainWindowText::touristAllCaption());
-    place(FrameTouristAll, 5400, 240, 3495, 1935);
-    // Qt knows no active-title colour; this is the classic one.
-    colourCaption(FrameTouristAll, QStringLiteral("#000080"));
+    // Qt knows no active-title colour; the touristAll one is the classic one.
+    const struct {
+        QGroupBox*& box;
+        const char* name;
+        QString caption;
+        QColor colour;
+        double left;
+        double width;
+    } captioned[] = {
+        {FrameTeam, "FrameTeam", MainWindowText::teamCaption(),
+         palette().color(QPalette::Highlight), 120, 2700},
+        {FrameTourist, "FrameTourist", MainWindowText::touristCaption(), QColor(0x0000ff), 2940,
+         2430},
+        {FrameTouristAll, "FrameTouristAll", MainWindowText::touristAllCaption(), QColor(0x000080),
+         5400, 3495},
+    };
+    for (const auto& c : captioned) {
+        c.box = new FittedCaptionBox(c.caption, c.colour, FrameTonghang);
+        c.box->setObjectName(QString::fromLatin1(c.name));
+        place(c.box, c.left, 240, c.width, 1935);
+    }
 }
 
 void MainWindow::buildPanelButtons() {

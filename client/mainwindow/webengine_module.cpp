@@ -1,6 +1,7 @@
 // The orvanta_webengine module: the web panes over Qt WebEngine.
 
 #include "DesktopToolbox.h"
+#include "PanesProbe.h"
 #include "Portal.h"
 #include "WebEngineModule.h"
 #include "WebEnginePane.h"
@@ -11,6 +12,7 @@ namespace {
 
 PaneSlot makePane(QWidget* parent) {
     auto* pane = new WebEnginePane(parent);
+    panes_probe::watch(pane);
     return {pane, pane};
 }
 

@@ -21,6 +21,7 @@ LoginWindow::LoginWindow(QWidget* owner) : QDialog(owner) {
     setAutoFillBackground(true);
 
     WebBrowser1 = makeWebPane(this);
+    WebBrowser1.widget->setObjectName(QStringLiteral("WebBrowser1")); // its zoom is kept by name
     WebBrowser1.widget->setGeometry(twips::rect(0, 0, 8040, 4335));
 
     CmdLogin = new QPushButton(QStringLiteral("登陆协作网"), this);

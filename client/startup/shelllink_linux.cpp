@@ -2,11 +2,14 @@
 // desktop folder, the Start-menu and Programs ones in the applications folder.
 
 #include "ShellLink.h"
+#include "SystemErrorText.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <cerrno>
+#include <cstring>
 
 namespace shelllink {
 namespace {
@@ -89,15 +92,17 @@ QString fileNameFor(const std::string& caption) {
 Outcome writeEntry(const QString& path, const QString& body, bool executable) {
     QFile file(path);
     const QByteArray bytes = body.toUtf8();
+    errno = 0;
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-        file.write(bytes) == bytes.size()) {
+        file.write(bytes) == bytes.size() && file.flush()) {
         file.close();
         if (executable)
             file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeUser |
                                 QFile::ExeGroup | QFile::ExeOther);
         return {};
     }
-    const QString why = QStringLiteral("无法创建快捷方式“%1”：%2").arg(path, file.errorString());
+    const QString why = QStringLiteral("无法创建快捷方式“%1”：%2")
+                            .arg(path, chineseui::systemErrorText(errno, file.errorString()));
     return {false, why.toStdString()};
 }
 
@@ -110,8 +115,13 @@ public:
         const QString dir = onDesktop ? desktopFolder() : applicationsFolder(folder);
         if (dir.isEmpty())
             return {}; // no desktop here: nothing to put the link on
-        if (!QDir().mkpath(dir))
-            return {false, QStringLiteral("无法创建文件夹“%1”").arg(dir).toStdString()};
+        errno = 0;
+        if (!QDir().mkpath(dir)) {
+            const int code = errno;
+            const QString detail = code ? QString::fromLocal8Bit(std::strerror(code)) : QString();
+            const QString why = chineseui::systemErrorText(code, detail);
+            return {false, QStringLiteral("无法创建文件夹“%1”：%2").arg(dir, why).toStdString()};
+        }
 
         QString exec = execArgument(text(target));
         if (!arguments.empty())

@@ -1,12 +1,36 @@
 #include "CompactLabel.h"
 
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QTextLayout>
 #include <vector>
 
 namespace brickvane {
 
+bool CompactLabel::paintOneLine() {
+    QFont face = font();
+    const QFontMetrics natural(face);
+    if (text().contains(QLatin1Char('\n')) || natural.horizontalAdvance(text()) > width() ||
+        natural.height() <= height())
+        return false;
+    constexpr int SmallestPixels = 8;
+    int pixels = QFontInfo(face).pixelSize();
+    QRect ink = natural.tightBoundingRect(text());
+    while (ink.height() > height() - 2 && pixels > SmallestPixels) {
+        face.setPixelSize(--pixels);
+        ink = QFontMetrics(face).tightBoundingRect(text());
+    }
+    QPainter painter(this);
+    painter.setFont(face);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(QPoint(0, (height() - ink.height()) / 2 - ink.top()), text());
+    return true;
+}
+
 void CompactLabel::paintEvent(QPaintEvent*) {
+    if (paintOneLine())
+        return;
     QTextLayout layout(text(), font());
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

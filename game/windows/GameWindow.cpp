@@ -1,5 +1,6 @@
 #include "GameWindow.h"
 
+#include "CompactLabel.h"
 #include "GameAboutBox.h"
 #include "GameLook.h"
 #include "GameOverDialog.h"
@@ -80,9 +81,15 @@ void GameWindow::BuildControls(QWidget* client) {
     LabNext = label(t::LabNext(), {2955, 75, 1050, 270});
     LabNext->setFont(look::SongTi(12, true));
     look::SetTextColour(LabNext, QColor(192, 64, 0));
-    Label3 = label(t::Label3(), {2895, 1965, 375, 195});
+    // Lower than the CJK face's line: drawn to fit rather than clipped.
+    const auto smallLabel = [client](const QString& text, const QRectF& where) {
+        auto* l = new CompactLabel(text, client);
+        twips::place(l, where);
+        return l;
+    };
+    Label3 = smallLabel(t::Label3(), {2895, 1965, 375, 195});
     LabelLevel = label(QString(), {3315, 1905, 675, 315});
-    Label4 = label(t::Label4(), {2895, 2325, 375, 195});
+    Label4 = smallLabel(t::Label4(), {2895, 2325, 375, 195});
     LabelScore = label(QString(), {3315, 2265, 675, 315});
     for (QLabel* value : {LabelLevel, LabelScore}) {
         value->setFont(look::SongTi(10.5, true));

@@ -1,5 +1,6 @@
 #include "SettingsWindow.h"
 
+#include "CompactLabel.h"
 #include "GameLook.h"
 #include "GameSeams.h"
 #include "GameTexts.h"
@@ -105,7 +106,8 @@ void SettingsWindow::BuildFrame1() {
     ComboCols = NewList(Frame1, {960, 570, 1380, 300});
     Label9 = NewLabel(t::Label9(), Frame1, {180, 960, 600, 225});
     ComboLevel = NewList(Frame1, {960, 960, 1380, 300});
-    Label4 = NewLabel(t::Label4(), Frame1, {120, 1440, 735, 195});
+    Label4 = new CompactLabel(t::Label4(), Frame1); // lower than the CJK face's line
+    twips::place(Label4, {120, 1440, 735, 195});
 
     SliderUpgrade = new QSlider(Qt::Horizontal, Frame1);
     twips::place(SliderUpgrade, 900, 1440, 1455, 210);

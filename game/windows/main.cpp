@@ -1,3 +1,4 @@
+#include "ChineseUi.h"
 #include "GameWindow.h"
 
 #include <QApplication>
@@ -59,6 +60,7 @@ int main(int argc, char* argv[]) {
     // so the desktop matches the window to the menu entry.
     QCoreApplication::setApplicationName(QStringLiteral("Brickvane"));
     QGuiApplication::setDesktopFileName(QStringLiteral("com.velantrix.Brickvane"));
+    chineseui::install();
     brickvane::GameWindow window;
     if (qEnvironmentVariableIsSet("ORVANTA_STARTUP_PROBE"))
         new StartupProbe(window);

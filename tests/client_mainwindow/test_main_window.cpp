@@ -395,6 +395,32 @@ private slots:
         QCOMPARE(log, PeerLogin); // only the login navigates
     }
 
+    // The group-tour captions sit in the band above their panes: every
+    // caption-coloured pixel there, none under the pane's top edge.
+    void captionsFitAboveTheirPanes() {
+        const auto w = makeWindow();
+        QVERIFY(w->Form_Load());
+        w->show();
+        for (const auto& [frame, pane] : {std::pair{w->FrameTeam, w->WebBrowserTeam.widget},
+                                          std::pair{w->FrameTourist, w->WebBrowserCom.widget}}) {
+            const QImage image = frame->grab().toImage();
+            const int top = pane->y();
+            QCOMPARE(top, frame == w->FrameTeam ? 12 : 11); // 180 and 170 twips
+            int inkRows = 0, below = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                bool ink = false;
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    ink = ink || c.blue() - std::max(c.red(), c.green()) > 40;
+                }
+                inkRows += ink && y < top;
+                below += ink && y >= top;
+            }
+            QVERIFY2(inkRows >= 8, qPrintable(QString::number(inkRows))); // still legible
+            QCOMPARE(below, 0);
+        }
+    }
+
     void portalReceivesTheAddressAsWritten() {
         webtest::DemoPortalProcess portalProcess;
         QVERIFY(portalProcess.start());

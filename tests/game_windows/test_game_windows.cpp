@@ -468,6 +468,40 @@ private slots:
         QCOMPARE(bare.Label3->cursor().shape(), Qt::ArrowCursor);
     }
 
+    // The 195-twip labels are shorter than the CJK face's line: their text
+    // must still show whole, inside the box, with no control moved.
+    void smallLabelsShowTheirWholeText() {
+        GameWindow form;
+        form.show();
+        SettingsWindow settings(form);
+        const struct {
+            QLabel* label;
+            QRect designed; // pixels, from the designed twips
+        } labels[] = {{form.Label3, {193, 131, 25, 13}},
+                      {form.Label4, {193, 155, 25, 13}},
+                      {settings.Label4, {8, 96, 49, 13}}};
+        for (const auto& [label, designed] : labels) {
+            QCOMPARE(label->geometry(), designed);
+            const QImage image = label->grab().toImage();
+            const QColor back = label->palette().color(QPalette::Window);
+            QList<int> inkRows, inkColumns;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) < qGray(back.rgb()) - 80) {
+                        inkRows << y;
+                        inkColumns << x;
+                    }
+            QVERIFY2(!inkRows.isEmpty(), qPrintable(label->text()));
+            const auto [top, bottom] = std::minmax_element(inkRows.begin(), inkRows.end());
+            const auto [left, right] = std::minmax_element(inkColumns.begin(), inkColumns.end());
+            // Clipped glyphs run into the edges of the box.
+            QVERIFY2(*top > 0 && *bottom < image.height() - 1, qPrintable(label->text()));
+            QVERIFY2(*right < image.width() - 1, qPrintable(label->text()));
+            QVERIFY2(*bottom - *top >= 8 && *right - *left >= label->text().size() * 8,
+                     qPrintable(label->text()));
+        }
+    }
+
     void aMissingSoundFilePlaysNothing() {
         WaveSounds sounds;
         sounds.Play("/nonexistent/Die.wav");

@@ -1,28 +1,29 @@
 #!/usr/bin/env bash
-# Five web panes in one window loading five pages from the demo portal: time
-# from the window shown to all five loaded, and the proportional set size of
-# the whole process tree (client and QtWebEngineProcess helpers) with the five
-# pages loaded, against Debian's headless Chromium showing the same five pages
-# in five tabs. Median of N runs each, every run with a fresh profile, under
-# one Xvfb server and one demo portal.
+# The real Orvanta against the demo portal: time from the main window shown to
+# all six pages loaded (five panes and the login window's), and the
+# proportional set size of the whole process tree (Orvanta and its
+# QtWebEngineProcess helpers) with the six pages loaded. Against it, Debian's
+# headless Chromium showing the same six pages in six tabs, and Orvanta with
+# one renderer per page (--process-per-tab) as it was before. Median of N runs
+# each, every run with a fresh home folder, under one Xvfb server and one demo
+# portal.
 # Usage: tools/bench/web_panes.sh [build-dir] [runs]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$top/build/bench}
 runs=${2:-5}
 settle=3 # seconds between loaded and measured, for the helpers to settle
+pages=6
 
 if [ -z "${BENCH_UNDER_XVFB:-}" ]; then
   source "$top/scripts/deps.sh"
   install_missing_packages chromium curl
   cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$build" --target bench_five_panes demo-portal >/dev/null
+  cmake --build "$build" --target Orvanta demo-portal >/dev/null
   BENCH_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$runs"
 fi
 
 work=$(mktemp -d)
-mkdir -m 700 "$work/run"
-export XDG_RUNTIME_DIR=$work/run XDG_CACHE_HOME=$work/cache
 # Chromium refuses to run as root with its sandbox on; neither runs with it here.
 export QTWEBENGINE_DISABLE_SANDBOX=1
 
@@ -61,32 +62,53 @@ wait_for() { # seconds, then a test
   done
   return 1
 }
+fresh_home() { # a home of its own per run: profile, shortcuts, lock, settings
+  local home=$work/home-$1
+  mkdir -p "$home/run" && chmod 700 "$home/run"
+  echo "HOME=$home XDG_RUNTIME_DIR=$home/run XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_CACHE_HOME=$home/cache"
+}
 
 portal_pid=
-trap '[ -n "$portal_pid" ] && end_tree "$portal_pid"; rm -rf "$work"' EXIT
+trap '[ -n "$portal_pid" ] && end_tree "$portal_pid"; [ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
 "$build/bin/demo-portal" >"$work/portal.log" &
 portal_pid=$!
 wait_for 10 grep -q '^listening ' "$work/portal.log"
 address=$(head -n 1 "$work/portal.log" | cut -d' ' -f2)
-targets=(market/ad.asp "" chat/ chat/VIEWROOM2.asp tonghang/infolist-mem.asp)
-urls=()
-for t in "${targets[@]}"; do urls+=("$address$t"); done
+welcome="file://$build/bin/velantrix.htm"
+# As Orvanta shows them: the advertisement, the welcome page in the main pane,
+# the chat list, the group-tour room, the members' list, and the login window's
+# welcome page.
+urls=("${address}market/ad.asp" "$welcome" "${address}chat/" "${address}chat/VIEWROOM2.asp"
+      "${address}tonghang/infolist-mem.asp" "$welcome")
+portal_pages=4
 page_requests() { grep -c -v -e '^listening' -e 'favicon' "$work/portal.log" || true; }
 requests_reach() { [ "$(page_requests)" -ge "$1" ]; }
 
-for i in $(seq "$runs"); do
-  XDG_DATA_HOME=$work/panes-$i "$build/bin/bench_five_panes" "$address" >"$work/panes.out" &
-  pid=$!
-  if ! wait_for 60 grep -q '^loaded ' "$work/panes.out"; then
+run_orvanta() { # run number, label, extra Chromium flags
+  local i=$1 label=$2 out=$work/$1-$2.out
+  # shellcheck disable=SC2046
+  env $(fresh_home "$label-$i") ORVANTA_PORTAL_URL="$address" ORVANTA_PANES_PROBE=$pages \
+    QTWEBENGINE_CHROMIUM_FLAGS="$3" "$build/bin/Orvanta" >"$out" 2>"$work/orvanta.err" &
+  local pid=$!
+  touch "$out"
+  if ! wait_for 90 grep -q '^loaded ' "$out"; then
     end_tree "$pid"
-    echo "the five panes did not load" >&2
+    echo "Orvanta did not load its six pages:" >&2
+    cat "$out" "$work/orvanta.err" >&2
     exit 1
   fi
-  read -r _ shown started <"$work/panes.out"
-  echo "$shown" >>"$work/shown.txt"
-  echo "$started" >>"$work/started.txt"
-  memory_of "$pid" >>"$work/panes-pss.txt"
+  local shown loaded
+  shown=$(awk '$1 == "shown" { print $2 }' "$out")
+  loaded=$(awk '$1 == "loaded" { print $2 }' "$out")
+  echo $(((loaded - shown) / 1000000)) >>"$work/$label-ms.txt" # ns to ms
+  memory_of "$pid" >>"$work/$label-pss.txt"
+  echo $(($(tree "$pid" | wc -l) - 1)) >>"$work/$label-helpers.txt"
   end_tree "$pid"
+}
+
+for i in $(seq "$runs"); do
+  run_orvanta "$i" orvanta ""
+  run_orvanta "$i" per-tab "--process-per-tab"
 
   before=$(page_requests)
   profile=$work/chromium-$i
@@ -101,9 +123,9 @@ for i in $(seq "$runs"); do
   fi
   port=$(head -n 1 "$profile/DevToolsActivePort")
   for url in "${urls[@]:1}"; do devtools "$port" PUT "/json/new?$url" >/dev/null; done
-  if ! wait_for 60 requests_reach $((before + ${#urls[@]})); then
+  if ! wait_for 60 requests_reach $((before + portal_pages)); then
     end_tree "$pid"
-    echo "Chromium did not load the five pages" >&2
+    echo "Chromium did not load the portal's pages" >&2
     exit 1
   fi
   memory_of "$pid" >>"$work/chromium-pss.txt"
@@ -113,12 +135,15 @@ done
 
 mib() { awk -v k="$1" 'BEGIN { printf "%.0f MiB", k / 1024 }'; }
 list() { tr '\n' ' ' <"$1"; }
-shown=$(median <"$work/shown.txt")
-panes=$(median <"$work/panes-pss.txt")
+orvanta=$(median <"$work/orvanta-pss.txt")
+pertab=$(median <"$work/per-tab-pss.txt")
 chromium=$(median <"$work/chromium-pss.txt")
-echo "five panes loaded, from the window shown: median $shown ms of $runs: $(list "$work/shown.txt")(target at most 2000)"
-echo "                   from the program start: median $(median <"$work/started.txt") ms: $(list "$work/started.txt")"
-echo "process tree PSS, five pages loaded:"
-echo "  five panes (Qt WebEngine):     median $(mib "$panes"): $(list "$work/panes-pss.txt")(KiB)"
-echo "  headless Chromium, five tabs:  median $(mib "$chromium"): $(list "$work/chromium-pss.txt")(KiB; tabs seen $(list "$work/tabs.txt"))"
-awk -v p="$panes" -v c="$chromium" 'BEGIN { printf "ratio panes / Chromium: %.2f (target at most 1.00)\n", p / c }'
+echo "six pages loaded, from the main window shown:"
+echo "  Orvanta:                        median $(median <"$work/orvanta-ms.txt") ms of $runs: $(list "$work/orvanta-ms.txt")"
+echo "  Orvanta, a renderer per page:   median $(median <"$work/per-tab-ms.txt") ms: $(list "$work/per-tab-ms.txt")"
+echo "process tree PSS, six pages loaded:"
+echo "  Orvanta:                        median $(mib "$orvanta"): $(list "$work/orvanta-pss.txt")(KiB; helpers $(list "$work/orvanta-helpers.txt"))"
+echo "  Orvanta, a renderer per page:   median $(mib "$pertab"): $(list "$work/per-tab-pss.txt")(KiB; helpers $(list "$work/per-tab-helpers.txt"))"
+echo "  headless Chromium, six tabs:    median $(mib "$chromium"): $(list "$work/chromium-pss.txt")(KiB; tabs seen $(list "$work/tabs.txt"))"
+awk -v p="$orvanta" 'BEGIN { printf "Orvanta: %.0f MiB (target at most 200)\n", p / 1024 }'
+awk -v p="$orvanta" -v c="$chromium" 'BEGIN { printf "ratio Orvanta / Chromium: %.2f\n", p / c }'

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QColor>
+#include <QGroupBox>
+
+// A frame whose caption is drawn to fit the band above its contents. The
+// designed captions sit in a band only as tall as the design's own font; the
+// CJK faces that stand in for it are taller, and the panes below would cover
+// the lower half of the characters. The caption's ink is moved up, and made
+// smaller only if it still would not fit; no control moves.
+class FittedCaptionBox : public QGroupBox {
+public:
+    FittedCaptionBox(const QString& caption, const QColor& colour, QWidget* parent);
+
+    // The rows free for the caption: down to the first child that is shown.
+    int captionBand() const;
+    // The font and baseline the caption is drawn with.
+    QFont captionFont() const;
+    int captionBaseline() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void fitCaption(QFont* font, int* baseline) const;
+    QRect labelRect() const;
+
+    QColor m_colour;
+};
