@@ -468,12 +468,58 @@ private slots:
         QCOMPARE(bare.Label3->cursor().shape(), Qt::ArrowCursor);
     }
 
-    void aMissingSoundFilePlaysNothing() {
+    // The shapes a user meets in a folder of sounds: only a whole wave file
+    // plays, and a program that tried one still ends.
+    void onlyWholeWaveFilesPlayAndTheProgramEnds() {
+        QFile source(QStringLiteral(GAME_RESOURCE_DIR "/Down.wav"));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const QByteArray whole = source.readAll();
+        QByteArray noData = whole.left(36) + "data" + QByteArray(4, '\0');
+        const std::pair<const char*, QByteArray> shapes[] = {
+            {"whole", whole},
+            {"empty", {}},
+            {"RIFF header only", whole.left(12)},
+            {"headers, empty data chunk", noData},
+            {"cut short in the data", whole.left(whole.size() / 2)},
+            {"cut short in the format chunk", whole.left(20)},
+            {"not a wave", QByteArray("RIFF\x04\0\0\0AVI ")},
+        };
+        QTemporaryDir folder;
+        for (const auto& [shape, bytes] : shapes) {
+            const QString path = folder.filePath(QString::fromLatin1(shape) + ".wav");
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+            file.close();
+            const bool plays = qstrcmp(shape, "whole") == 0;
+            QVERIFY2(IsCompleteWave(path) == plays, shape);
+            QProcess player;
+            player.start(QCoreApplication::applicationFilePath(), {"--play", path});
+            QVERIFY2(player.waitForFinished(30000), shape);
+            QCOMPARE(player.exitCode(), plays ? 1 : 0); // players made
+        }
         WaveSounds sounds;
         sounds.Play("/nonexistent/Die.wav");
         QVERIFY(sounds.findChildren<QSoundEffect*>().isEmpty());
     }
 };
 
-QTEST_MAIN(TestGameWindows)
+// --play FILE: plays one wave file the game's way and ends; the exit code
+// counts the players made.
+int playAndEnd(int argc, char** argv) {
+    QApplication app(argc, argv);
+    WaveSounds sounds;
+    sounds.Play(argv[2]);
+    QTimer::singleShot(500, &app, &QCoreApplication::quit);
+    QApplication::exec();
+    return int(sounds.findChildren<QSoundEffect*>().size());
+}
+
+int main(int argc, char** argv) {
+    if (argc == 3 && qstrcmp(argv[1], "--play") == 0)
+        return playAndEnd(argc, argv);
+    QApplication app(argc, argv);
+    TestGameWindows test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "test_game_windows.moc"
