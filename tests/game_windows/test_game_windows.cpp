@@ -405,6 +405,36 @@ private slots:
         }
     }
 
+    // ComboRows, beside "列数", holds the column count and ComboCols, beside
+    // "行数", the visible row count: each must reach its own setting.
+    void boardSizeListsFillTheirOwnSettings() {
+        const QStringList columns = {"10", "11", "12", "13", "14", "15",
+                                     "16", "17", "18", "19", "20"};
+        const QStringList rows = {"20", "21", "22", "23", "24", "25", "26", "27", "28", "29", "30"};
+        const struct { int cols, visibleRows; } cases[] = {{14, 27}, {20, 20}, {10, 30}};
+        for (const auto& c : cases) {
+            GameWindow game;
+            game.engine().BoardCols = 16; // shown when the window opens
+            game.engine().BoardRows = 28;
+            SettingsWindow settings(game);
+            QStringList shownColumns, shownRows;
+            for (int i = 0; i < settings.ComboRows->count(); ++i)
+                shownColumns << settings.ComboRows->itemText(i);
+            for (int i = 0; i < settings.ComboCols->count(); ++i)
+                shownRows << settings.ComboCols->itemText(i);
+            QCOMPARE(shownColumns, columns);
+            QCOMPARE(shownRows, rows);
+            QCOMPARE(settings.ComboRows->currentText() + ' ' + settings.ComboCols->currentText(),
+                     QStringLiteral("16 23"));
+            settings.ComboRows->setCurrentText(QString::number(c.cols));
+            settings.ComboCols->setCurrentText(QString::number(c.visibleRows));
+            settings.CmdOk->click();
+            const Engine& e = game.engine();
+            QCOMPARE(QList<int>({e.BoardCols, e.BoardRows, e.BuiltCols(), e.BuiltRows()}),
+                     QList<int>({c.cols, c.visibleRows + 5, c.cols, c.visibleRows + 5}));
+        }
+    }
+
     void restartShowsTheRunningLevelAndStoresTheBoard() {
         GameWindow game;
         game.engine().StartLevel = 4;
