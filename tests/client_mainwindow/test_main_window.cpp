@@ -462,8 +462,13 @@ private slots:
                                      "GET /tonghang/infolist-mem.asp"}));
 
         // The start texts: two captions change once their button is clicked.
-        for (const CommandRow& row : rows)
+        for (const CommandRow& row : rows) {
             QCOMPARE(seenOn(*w, row), row.caption + '|' + row.tooltip);
+            // Buttons carry an image, raised until the user asks for a flat toolbar.
+            const auto* tool = qobject_cast<QToolButton*>(rowControl(*w, row));
+            QVERIFY(!tool || (!tool->icon().isNull() && tool->iconSize() == QSize(25, 25) &&
+                              !tool->autoRaise()));
+        }
 
         for (const CommandRow& row : rows) {
             QTRY_VERIFY_WITH_TIMEOUT(atRest(*w), webtest::Patience);
