@@ -5,9 +5,39 @@
 
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
+#include <climits>
 #include <memory>
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
 
-DemoPortalServer::DemoPortalServer(QObject* parent) : QObject(parent) {
+namespace {
+
+constexpr int MaxConnections = 256;
+// Descriptors kept for the program itself: standard streams, the listener,
+// the event loop's own, the sanitizers' when built with them.
+constexpr int ReservedDescriptors = 16;
+
+// Connections that fit in the descriptor limit. Qt's listener, once accept
+// fails for want of descriptors, can go on retrying it without pause; staying
+// below the limit keeps it from getting there.
+int connectionsThatFit() {
+#ifdef Q_OS_UNIX
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        return int(std::clamp<rlim_t>(limit.rlim_cur, ReservedDescriptors + 1, INT_MAX)) -
+               ReservedDescriptors;
+#endif
+    return INT_MAX;
+}
+
+} // namespace
+
+DemoPortalServer::DemoPortalServer(QObject* parent)
+    : QObject(parent), m_maxConnections(std::min(MaxConnections, connectionsThatFit())) {
+    // One connection at most waits on our side; the rest wait in the kernel.
+    m_server.setMaxPendingConnections(1);
     connect(&m_server, &QTcpServer::newConnection, this, &DemoPortalServer::takeWaiting);
     // A failed accept (no descriptors left) leaves the listener paused: try
     // again when a connection closes, or after a short wait.

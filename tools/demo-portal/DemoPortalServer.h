@@ -23,7 +23,8 @@ public:
 
     // A client that has not sent its whole request head by then is answered 408.
     void setClientTimeout(std::chrono::milliseconds timeout) { m_timeout = timeout; }
-    // Clients beyond this many wait in the listen queue until one closes.
+    // Clients beyond this many (256, fewer when the descriptor limit is low)
+    // wait in the listen queue until one closes.
     void setMaxConnections(int count) { m_maxConnections = count; }
     int openConnections() const { return m_open; }
 
@@ -37,6 +38,6 @@ private:
     QTcpServer m_server;
     QTimer m_retry; // after a failed accept, out of descriptors
     std::chrono::milliseconds m_timeout{10000};
-    int m_maxConnections = 256;
+    int m_maxConnections;
     int m_open = 0;
 };
