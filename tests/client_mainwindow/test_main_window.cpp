@@ -248,6 +248,12 @@ class TestMainWindow : public QObject, public Toolbox {
         lines.removeAll(QStringLiteral("GET /favicon.ico"));
         return lines;
     }
+    // The panel state a user sees, and the always-on-top mark.
+    static std::pair<QVariantList, bool> panelsAndTop(MainWindow& w) {
+        const layout::PanelState& p = w.Layout.panels();
+        return {{p.sysBbsChecked, p.sysTonghangChecked, p.button16Caption, p.button17Caption},
+                w.MenuItems.value("SysTop")->isChecked()};
+    }
     static QList<BrowserWindow*> newWindows(const QList<BrowserWindow*>& before) {
         QList<BrowserWindow*> opened = webtest::browserWindows();
         opened.removeIf([&](BrowserWindow* w) { return before.contains(w); });
@@ -490,9 +496,8 @@ private slots:
                     expected << target(pane);
             }
             const qsizetype before = portalProcess.requests().size();
-            const QList<BrowserWindow*> windowsBefore = webtest::browserWindows();
-            const layout::PanelState panelsBefore = w->Layout.panels();
-            const bool topBefore = w->MenuItems.value("SysTop")->isChecked();
+            QList<BrowserWindow*> opened = webtest::browserWindows();
+            const auto [panelsBefore, topBefore] = panelsAndTop(*w);
             log.clear();
 
             trigger(*w, row);
@@ -508,7 +513,7 @@ private slots:
             }
             QVERIFY2(got == expected, qPrintable(row.name + ": " + got.join(", ")));
 
-            const QList<BrowserWindow*> opened = newWindows(windowsBefore);
+            opened = newWindows(opened);
             if (row.effect == "main" || row.effect == "calendar" || row.effect == "back" ||
                 row.effect == "forward")
                 QCOMPARE(target(web(w->WebBrowserMain)), expected.value(0));
@@ -519,26 +524,18 @@ private slots:
                 QCOMPARE(target(window->pane()), row.request);
                 window->close();
             }
-            const QHash<QString, QStringList> calls = {{"calendar", {"calendar"}},
-                                                       {"flat", {"toolbox flat"}},
-                                                       {"dial-up", {"offer to connect"}},
-                                                       {"asks-to-close", {Close}},
-                                                       {"about", {"about"}},
-                                                       {"game", {"start " + game}}};
-            if (row.effect == "window")
-                QCOMPARE(log, QStringList{"toolbox openNewWindow " + portal::baseUrl() +
-                                          row.request.mid(5)});
-            else
-                QCOMPARE(log, calls.value(row.effect));
-            const layout::PanelState& panels = w->Layout.panels();
-            const bool panelsChanged =
-                panels.sysBbsChecked != panelsBefore.sysBbsChecked ||
-                panels.sysTonghangChecked != panelsBefore.sysTonghangChecked ||
-                panels.button16Caption != panelsBefore.button16Caption ||
-                panels.button17Caption != panelsBefore.button17Caption;
-            QCOMPARE(panelsChanged, row.effect == "panels");
-            QCOMPARE(w->MenuItems.value("SysTop")->isChecked() != topBefore,
-                     row.effect == "topmost");
+            const QHash<QString, QString> calls = {
+                {"calendar", "calendar"},
+                {"flat", "toolbox flat"},
+                {"dial-up", "offer to connect"},
+                {"asks-to-close", Close},
+                {"about", "about"},
+                {"game", "start " + game},
+                {"window", "toolbox openNewWindow " + portal::baseUrl() + row.request.mid(5)}};
+            QCOMPARE(log.join('\n'), calls.value(row.effect));
+            const auto [panels, top] = panelsAndTop(*w);
+            QCOMPARE(panels != panelsBefore, row.effect == "panels");
+            QCOMPARE(top != topBefore, row.effect == "topmost");
             QVERIFY(w->isVisible()); // the close question was answered No
         }
     }
