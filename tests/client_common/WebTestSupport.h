@@ -52,6 +52,7 @@ public:
 
     QString address() const { return m_address; } // "http://127.0.0.1:PORT/"
     int count(const QString& request) const { return int(m_requests.count(request)); }
+    QStringList requests() const { return m_requests; }
 
 private:
     void readLines() {

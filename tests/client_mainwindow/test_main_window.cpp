@@ -1,20 +1,17 @@
 // The main window over recording panes and scripted message boxes, the test
-// itself being the toolbox: loading, showing pages, closing, and what every
-// menu item, toolbar button, region label and panel control asks for. For the
-// single-instance rule the test runs itself as copies of the program, with the
-// real rule and blank panes, saying on standard output what they were told.
-// Last, the window with real web panes against the demo portal: what a sample
-// of controls makes the portal receive, Chinese queries in GBK and pre-encoded
-// ones untouched.
+// itself being the toolbox: loading, showing pages, closing, and the panel
+// controls. For the single-instance rule the test runs itself as copies of the
+// program, with the real rule and blank panes, saying on standard output what
+// they were told. Last, the window with real web panes against the demo
+// portal: every menu item, toolbar button and region label checked against
+// the list in portal_commands.tsv, texts and requests byte for byte.
 
+#include "DesktopToolbox.h"
 #include "MainWindow.h"
-#include "MenuTable.h"
 #include "Portal.h"
 #include "RegionLinks.h"
-#include "RegionTable.h"
 #include "Seams.h"
 #include "SingleInstance.h"
-#include "ToolbarTable.h"
 #include "Toolbox.h"
 #include "Twips.h"
 #include "WebEngineModule.h"
@@ -23,14 +20,18 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWebEnginePage>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -68,6 +69,33 @@ QStringList mainPage(const QString& path) {
 }
 const QStringList PeerLogin = {"FrameBbs stop", "FrameBbs navigate " + Base + "market/login1.asp"};
 
+// One line of portal_commands.tsv; an empty tooltip or request is "-" there.
+struct CommandRow {
+    QString kind, name, caption, tooltip, effect, request;
+};
+
+QList<CommandRow> readCommandRows() {
+    QFile file(QStringLiteral(COMMANDS_FILE));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const auto quoted = [](const QString& field) {
+        return field == QLatin1String("-") ? QString() : field.mid(1, field.size() - 2);
+    };
+    QList<CommandRow> rows;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        const QStringList f = QString::fromUtf8(line).split('\t');
+        if (f.size() != 6)
+            return {}; // a damaged line fails the count of rows
+        rows.append({f[0], f[1], quoted(f[2]), quoted(f[3]), f[4], f[5] == "-" ? QString() : f[5]});
+    }
+    return rows;
+}
+
+const QString HistoryOne = QStringLiteral("GET /history/one.asp");
+const QString HistoryTwo = QStringLiteral("GET /history/two.asp");
+
 int runCopy(int argc, char** argv) {
     QApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IONBF, 0);
@@ -101,7 +129,12 @@ class TestMainWindow : public QObject, public Toolbox {
     QTemporaryDir runtime;
     const QString game = QCoreApplication::applicationDirPath() + "/game";
 
-    bool openNewWindow(const QString& a) override { return record("openNewWindow " + a); }
+    bool realWindows = false; // separate windows really open, on the desktop's toolbox
+    DesktopToolbox desktop;
+
+    bool openNewWindow(const QString& a) override {
+        return record("openNewWindow " + a) && (!realWindows || desktop.openNewWindow(a));
+    }
     bool sendMail(const QString& a) override { return record("sendMail " + a); }
     void toggleFlatToolbar(QToolBar*) override { record(QStringLiteral("flat")); }
     void setColour(quint32 bgr) override { record("colour " + QString::number(bgr)); }
@@ -146,6 +179,85 @@ class TestMainWindow : public QObject, public Toolbox {
     static FakePane* fake(const PaneSlot& slot) { return static_cast<FakePane*>(slot.browser); }
     static QToolButton* button(MainWindow& w, int n) {
         return qobject_cast<QToolButton*>(w.Toolbar1->widgetForAction(w.ToolbarButtons[n - 1]));
+    }
+
+    // What a user sees on the row's control: caption, then tooltip (menu
+    // items show none).
+    static QString seenOn(MainWindow& w, const CommandRow& row) {
+        if (row.kind == "menu") {
+            const QAction* item = w.MenuItems.value(row.name);
+            for (const QAction* menu : w.menuBar()->actions())
+                if (item && menu->menu()->actions().contains(item))
+                    return menu->menu()->title() + '|' + item->text() + '|';
+        } else if (const QWidget* control = rowControl(w, row)) {
+            const auto* label = qobject_cast<const QLabel*>(control);
+            const auto* tool = qobject_cast<const QToolButton*>(control);
+            return (label ? label->text() : tool->text()) + '|' + control->toolTip();
+        }
+        return QStringLiteral("no control ") + row.name;
+    }
+    static QWidget* rowControl(MainWindow& w, const CommandRow& row) {
+        if (row.kind == "button") {
+            const int n = row.name.toInt();
+            return n >= 1 && n <= w.ToolbarButtons.size() ? button(w, n) : nullptr;
+        }
+        return row.kind == "label" ? w.FrameTouristAll->findChild<QLabel*>(row.name) : nullptr;
+    }
+
+    static void trigger(MainWindow& w, const CommandRow& row) {
+        if (row.kind == "menu") {
+            w.MenuItems.value(row.name)->trigger();
+            return;
+        }
+        QWidget* control = rowControl(w, row);
+        if (row.kind == "label") { // a press dragged off the label is no click
+            QTest::mousePress(control, Qt::LeftButton, {}, QPoint(5, 5));
+            QTest::mouseRelease(control, Qt::LeftButton, {}, QPoint(-20, -20));
+        }
+        QTest::mouseClick(control, Qt::LeftButton);
+    }
+
+    static WebEnginePane* web(const PaneSlot& slot) {
+        return static_cast<WebEnginePane*>(slot.widget);
+    }
+    static QList<WebEnginePane*> panes(MainWindow& w) {
+        return {web(w.WebBrowserMain), web(w.WebBrowserBbs), web(w.WebBrowserAd),
+                web(w.WebBrowserCom), web(w.WebBrowserTeam)};
+    }
+    static bool atRest(MainWindow& w) {
+        QList<WebEnginePane*> all = panes(w);
+        for (const BrowserWindow* window : webtest::browserWindows())
+            all << window->pane();
+        return std::none_of(all.begin(), all.end(),
+                            [](const WebEnginePane* p) { return p->page()->isLoading(); });
+    }
+    // The request line that asked for the page a view shows.
+    static QString target(const QWebEngineView* view) {
+        return "GET " + QString::fromLatin1(
+                            view->url().toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority));
+    }
+    static bool visit(MainWindow& w, const char* path) {
+        w.GotoWeb(portal::page(QString::fromLatin1(path)));
+        const QString wanted = "GET /" + QString::fromLatin1(path);
+        return QTest::qWaitFor([&] { return atRest(w) && target(web(w.WebBrowserMain)) == wanted; },
+                               webtest::Patience);
+    }
+    // What the portal received since `from`, less the icons Chromium asks for.
+    static QStringList received(const webtest::DemoPortalProcess& portal, qsizetype from) {
+        QStringList lines = portal.requests().mid(from);
+        lines.removeAll(QStringLiteral("GET /favicon.ico"));
+        return lines;
+    }
+    // The panel state a user sees, and the always-on-top mark.
+    static std::pair<QVariantList, bool> panelsAndTop(MainWindow& w) {
+        const layout::PanelState& p = w.Layout.panels();
+        return {{p.sysBbsChecked, p.sysTonghangChecked, p.button16Caption, p.button17Caption},
+                w.MenuItems.value("SysTop")->isChecked()};
+    }
+    static QList<BrowserWindow*> newWindows(const QList<BrowserWindow*>& before) {
+        QList<BrowserWindow*> opened = webtest::browserWindows();
+        opened.removeIf([&](BrowserWindow* w) { return before.contains(w); });
+        return opened;
     }
 
     // The window shows exactly what its layout says.
@@ -259,8 +371,7 @@ private slots:
         }
     }
 
-    // Region names and items reach GotoCity and OpenNewWindow through the
-    // tables below; here what only a direct call can show.
+    // What only a direct call can show.
     void emptyWindowAddressFailingToolboxAndMissingGame() {
         auto w = shownWindow();
         succeeds = programStarts = false;
@@ -295,73 +406,6 @@ private slots:
             QCOMPARE(log, expected);
             QVERIFY(messages[0].icon == seams::Icon::Question && messages[0].title == Title);
             QCOMPARE(w->isVisible(), given[0] == A::No);
-        }
-    }
-
-    // Each of the 84 items: where the window shows it and what its click asks.
-    void menuItemsAskForWhatTheirRowsSay() {
-        const QHash<QString, QStringList> handlers = {
-            {"SysLogin", PeerLogin}, {"SysToolBar", {"toolbox flat"}},
-            {"SysExit", {Close}},    {"SysTest", {"offer to connect"}},
-            {"HelpThis", {"about"}}, {"HelpGame", {"start " + game}}};
-        const auto bar = menus::menuBar();
-        for (qsizetype m = 0; m < qsizetype(bar.size()); ++m) {
-            for (qsizetype i = 0; i < qsizetype(bar[m].items.size()); ++i) {
-                const menus::Item& item = bar[m].items[i];
-                const QString path = item.path.toString();
-                auto w = shownWindow();
-                const QMenu* menu = w->menuBar()->actions().value(m)->menu();
-                QAction* action = menu->actions().value(i);
-                QCOMPARE(menu->title() + '|' + action->text(),
-                         bar[m].caption.toString() + '|' + item.caption.toString());
-                QCOMPARE(action, w->MenuItems.value(item.control.toString()));
-                QCOMPARE(action->isChecked(), item.tick == menus::Tick::Set);
-                action->trigger();
-                QCOMPARE(log, item.action == menus::Action::MainPane ? mainPage(path)
-                              : item.action == menus::Action::NewWindow
-                                  ? QStringList{"toolbox openNewWindow " + Base + path}
-                                  : handlers.value(item.control.toString()));
-            }
-        }
-    }
-
-    void toolbarButtonsAskForWhatTheirRowsSay() {
-        using A = toolbar::Action;
-        for (const toolbar::Button& b : toolbar::buttons()) {
-            const QHash<A, QStringList> calls = {
-                {A::Login, PeerLogin},
-                {A::MainPane, mainPage(b.path.toString())},
-                {A::Forward, {"FrameMain goForward"}},
-                {A::Back, {"FrameMain goBack"}},
-                {A::Calendar, mainPage("date.htm") << "calendar"},
-                {A::Refresh,
-                 {"FrameMain refresh", "FrameBbs refresh", "FrameAd refresh",
-                  "FrameTourist refresh", "FrameTeam refresh"}}};
-            auto w = shownWindow();
-            QToolButton* tool = button(*w, b.number);
-            QCOMPARE(tool->text() + '|' + tool->toolTip(),
-                     b.caption.toString() + '|' + toolbar::tooltipText(b));
-            // Raised until the user asks for a flat toolbar.
-            QVERIFY(!tool->icon().isNull() && tool->iconSize() == QSize(25, 25) &&
-                    !tool->autoRaise());
-            QTest::mouseClick(tool, Qt::LeftButton);
-            QCOMPARE(log, calls.value(b.action));
-        }
-    }
-
-    // " 广东" sends "广东"; a press dragged off the label is no click.
-    void regionLabelsAskForTheirRegion() {
-        auto w = shownWindow();
-        QCOMPARE(w->RegionLabels.size(), 33);
-        for (regions::ClickLabel* label : w->RegionLabels) {
-            const auto& link = regions::links()[std::size_t(w->RegionLabels.indexOf(label))];
-            QCOMPARE(label->text(), link.caption.toString());
-            QCOMPARE(label->geometry(), twips::rect(link.left, link.top, link.width, 255));
-            QTest::mousePress(label, Qt::LeftButton, {}, QPoint(5, 5));
-            QTest::mouseRelease(label, Qt::LeftButton, {}, QPoint(-20, -20));
-            QTest::mouseClick(label, Qt::LeftButton);
-            QCOMPARE(log, mainPage("tonghang/allcom.asp?city=" + label->text().trimmed()));
-            log.clear();
         }
     }
 
@@ -421,34 +465,104 @@ private slots:
         }
     }
 
-    void portalReceivesTheAddressAsWritten() {
+    // Every item, button and label against the list in portal_commands.tsv:
+    // the texts a user sees, then what one click makes the demo portal receive
+    // and where the page shows.
+    void everyCommandShowsItsTextsAndAsksThePortalForItsPage() {
+        const QList<CommandRow> rows = readCommandRows();
+        QMap<QString, int> kinds;
+        for (const CommandRow& row : rows)
+            ++kinds[row.kind];
+        QCOMPARE(kinds, (QMap<QString, int>{{"menu", 84}, {"button", 18}, {"label", 33}}));
+
         webtest::DemoPortalProcess portalProcess;
         QVERIFY(portalProcess.start());
         portal::setBaseUrl(portalProcess.address());
+        realWindows = true;
+        const auto guard = qScopeGuard([this] { realWindows = false; });
         const auto w = makeWindow(true);
-        MainWindow& window = *w;
-        QVERIFY(window.Form_Load());
-        window.show();
-        const std::pair<const char*, const char*> cases[] = {
-            {"OfficeBook", "GET /market/MemSearch.asp?InfoType=%D6%B0%D4%B1"},
-            {"ToolsCar", "GET /tonghang/allcom.asp?type=%B3%B5%C1%BE"},
-            {"SysLogin", "GET /market/login1.asp"},
-            {"广东", "GET /tonghang/allcom.asp?city=%B9%E3%B6%AB"},
-        };
-        for (const auto& [control, request] : cases) {
-            // A page asked for while the pane still loads the one before can
-            // be dropped by the engine; each row starts with the panes at rest.
-            for (const PaneSlot* slot : {&window.WebBrowserMain, &window.WebBrowserBbs})
-                QTRY_VERIFY_WITH_TIMEOUT(
-                    !static_cast<WebEnginePane*>(slot->widget)->page()->isLoading(),
-                    webtest::Patience);
-            const int before = portalProcess.count(request);
-            if (QAction* item = window.MenuItems.value(control))
-                item->trigger();
-            else
-                window.GotoCity(QString::fromUtf8(control));
-            QTRY_VERIFY2_WITH_TIMEOUT(portalProcess.count(request) == before + 1, control,
-                                      webtest::Patience);
+        QVERIFY(w->Form_Load());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+
+        // The side panes' first pages; the main pane starts on a local file.
+        QStringList first;
+        QTRY_VERIFY_WITH_TIMEOUT((first = received(portalProcess, 0)).size() >= 4 && atRest(*w),
+                                 webtest::Patience);
+        first.sort();
+        QCOMPARE(first, QStringList({"GET /chat/", "GET /chat/VIEWROOM2.asp", "GET /market/ad.asp",
+                                     "GET /tonghang/infolist-mem.asp"}));
+
+        // The start texts: two captions change once their button is clicked.
+        for (const CommandRow& row : rows) {
+            QCOMPARE(seenOn(*w, row), row.caption + '|' + row.tooltip);
+            // Buttons carry an image, raised until the user asks for a flat toolbar.
+            const auto* tool = qobject_cast<QToolButton*>(rowControl(*w, row));
+            QVERIFY(!tool || (!tool->icon().isNull() && tool->iconSize() == QSize(25, 25) &&
+                              !tool->autoRaise()));
+        }
+
+        for (const CommandRow& row : rows) {
+            QTRY_VERIFY_WITH_TIMEOUT(atRest(*w), webtest::Patience);
+            QStringList expected;
+            if (!row.request.isEmpty())
+                expected << row.request;
+            if (row.effect == "back" || row.effect == "forward") {
+                // A history of two pages, standing on the one the click leaves.
+                const bool forward = row.effect == "forward";
+                QVERIFY(visit(*w, "history/one.asp") && visit(*w, "history/two.asp"));
+                if (forward)
+                    web(w->WebBrowserMain)->back();
+                QTRY_VERIFY_WITH_TIMEOUT(atRest(*w) && target(web(w->WebBrowserMain)) ==
+                                                           (forward ? HistoryOne : HistoryTwo),
+                                         webtest::Patience);
+                expected = {forward ? HistoryTwo : HistoryOne};
+            } else if (row.effect == "refresh") {
+                for (const WebEnginePane* pane : panes(*w))
+                    expected << target(pane);
+            }
+            const qsizetype before = portalProcess.requests().size();
+            QList<BrowserWindow*> opened = webtest::browserWindows();
+            const auto [panelsBefore, topBefore] = panelsAndTop(*w);
+            log.clear();
+
+            trigger(*w, row);
+            QTRY_VERIFY_WITH_TIMEOUT(received(portalProcess, before).size() >= expected.size(),
+                                     webtest::Patience);
+            if (expected.isEmpty())
+                QTest::qWait(200); // a stray request would show in the next row at the latest
+            QTRY_VERIFY_WITH_TIMEOUT(atRest(*w), webtest::Patience);
+            QStringList got = received(portalProcess, before);
+            if (row.effect == "refresh") { // the panes load side by side
+                got.sort();
+                expected.sort();
+            }
+            QVERIFY2(got == expected, qPrintable(row.name + ": " + got.join(", ")));
+
+            opened = newWindows(opened);
+            if (row.effect == "main" || row.effect == "calendar" || row.effect == "back" ||
+                row.effect == "forward")
+                QCOMPARE(target(web(w->WebBrowserMain)), expected.value(0));
+            if (row.effect == "bbs")
+                QCOMPARE(target(web(w->WebBrowserBbs)), row.request);
+            QCOMPARE(opened.size(), row.effect == "window" ? 1 : 0);
+            for (BrowserWindow* window : opened) {
+                QCOMPARE(target(window->pane()), row.request);
+                window->close();
+            }
+            const QHash<QString, QString> calls = {
+                {"calendar", "calendar"},
+                {"flat", "toolbox flat"},
+                {"dial-up", "offer to connect"},
+                {"asks-to-close", Close},
+                {"about", "about"},
+                {"game", "start " + game},
+                {"window", "toolbox openNewWindow " + portal::baseUrl() + row.request.mid(5)}};
+            QCOMPARE(log.join('\n'), calls.value(row.effect));
+            const auto [panels, top] = panelsAndTop(*w);
+            QCOMPARE(panels != panelsBefore, row.effect == "panels");
+            QCOMPARE(top != topBefore, row.effect == "topmost");
+            QVERIFY(w->isVisible()); // the close question was answered No
         }
     }
 };

@@ -320,6 +320,56 @@ private slots:
         }
     }
 
+    // The bar's other upright turn clears four rows just the same.
+    void theBarTurnedThreeTimesClearsFourRows() {
+        Game e(0, 3);
+        QVERIFY(e.ArmsOf(e.Piece()) == TurnedArms(0, 3));
+        for (int row = 21; row < 25; ++row)
+            e.FillRow(row, "XXXX.XXXXX");
+        e.FillRow(20, "X.........");
+        QCOMPARE(e.Drop(), StepResult::Landed);
+        QCOMPARE(e.Score(), 500);
+        QCOMPARE(e.RowText(24), std::string("X........."));
+        QCOMPARE(e.RowText(23), std::string(".........."));
+    }
+
+    // Only the rows the landing piece touches are looked at: the full row
+    // it lands on stays, the one it completes goes.
+    void aFullRowThePieceDoesNotTouchStays() {
+        BarGame e;
+        e.FillRow(24, "XXXXXXXXXX");
+        e.FillRow(23, "XXXX.XXXXX");
+        e.FillRow(22, ".XXX.XXXXX");
+        QCOMPARE(e.Drop(), StepResult::Landed); // rows 20 to 23
+        QCOMPARE(e.Score(), 100);
+        const char* expected[] = {"..........", "....X.....", "....X.....", ".XXXXXXXXX",
+                                  "XXXXXXXXXX"};
+        for (int row = 20; row < 25; ++row)
+            QCOMPARE(e.RowText(row), std::string(expected[row - 20]));
+    }
+
+    // The bar lands reaching into the hidden rows and completes two rows:
+    // what was above comes down by two, row 4's block exactly once, and no
+    // block is left behind in the hidden rows.
+    void twoRowsRemovedWhileThePieceReachesTheHiddenRows() {
+        BarGame e;
+        for (int p = 1; p < e.PositionCount(); ++p)
+            e.PutBlock(p, false);
+        e.FillRow(6, "XXXX.XXXXX", 2);
+        e.FillRow(7, "XXXX.XXXXX", 2);
+        e.FillRow(8, ".XXXXXXXXX", 3);
+        QCOMPARE(e.Drop(), StepResult::Landed); // rows 4 to 7
+        QCOMPARE(e.Score(), 210);
+        const char* expected[] = {"..........", "....X.....", "....X.....", ".XXXXXXXXX"};
+        for (int row = 5; row < 9; ++row)
+            QCOMPARE(e.RowText(row), std::string(expected[row - 5]));
+        int occupied = 0;
+        for (int p = 0; p < e.PositionCount(); ++p)
+            occupied += e.Board()[std::size_t(p)] != 0;
+        QCOMPARE(occupied, 2 + 9 + 4); // the bar's two cells, row 8, the new piece
+        QCOMPARE(e.Broken(), std::string());
+    }
+
     void aKeptRowBetweenTwoRemovedComesDownOnTheRowBelow() {
         Game e(0, 1);
         // Each row before, its colour, and after.

@@ -405,6 +405,36 @@ private slots:
         }
     }
 
+    // ComboRows, beside "列数", holds the column count and ComboCols, beside
+    // "行数", the visible row count: each must reach its own setting.
+    void boardSizeListsFillTheirOwnSettings() {
+        const QStringList columns = {"10", "11", "12", "13", "14", "15",
+                                     "16", "17", "18", "19", "20"};
+        const QStringList rows = {"20", "21", "22", "23", "24", "25", "26", "27", "28", "29", "30"};
+        const struct { int cols, visibleRows; } cases[] = {{14, 27}, {20, 20}, {10, 30}};
+        for (const auto& c : cases) {
+            GameWindow game;
+            game.engine().BoardCols = 16; // shown when the window opens
+            game.engine().BoardRows = 28;
+            SettingsWindow settings(game);
+            QStringList shownColumns, shownRows;
+            for (int i = 0; i < settings.ComboRows->count(); ++i)
+                shownColumns << settings.ComboRows->itemText(i);
+            for (int i = 0; i < settings.ComboCols->count(); ++i)
+                shownRows << settings.ComboCols->itemText(i);
+            QCOMPARE(shownColumns, columns);
+            QCOMPARE(shownRows, rows);
+            QCOMPARE(settings.ComboRows->currentText() + ' ' + settings.ComboCols->currentText(),
+                     QStringLiteral("16 23"));
+            settings.ComboRows->setCurrentText(QString::number(c.cols));
+            settings.ComboCols->setCurrentText(QString::number(c.visibleRows));
+            settings.CmdOk->click();
+            const Engine& e = game.engine();
+            QCOMPARE(QList<int>({e.BoardCols, e.BoardRows, e.BuiltCols(), e.BuiltRows()}),
+                     QList<int>({c.cols, c.visibleRows + 5, c.cols, c.visibleRows + 5}));
+        }
+    }
+
     void restartShowsTheRunningLevelAndStoresTheBoard() {
         GameWindow game;
         game.engine().StartLevel = 4;
@@ -502,12 +532,58 @@ private slots:
         }
     }
 
-    void aMissingSoundFilePlaysNothing() {
+    // The shapes a user meets in a folder of sounds: only a whole wave file
+    // plays, and a program that tried one still ends.
+    void onlyWholeWaveFilesPlayAndTheProgramEnds() {
+        QFile source(QStringLiteral(GAME_RESOURCE_DIR "/Down.wav"));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const QByteArray whole = source.readAll();
+        QByteArray noData = whole.left(36) + "data" + QByteArray(4, '\0');
+        const std::pair<const char*, QByteArray> shapes[] = {
+            {"whole", whole},
+            {"empty", {}},
+            {"RIFF header only", whole.left(12)},
+            {"headers, empty data chunk", noData},
+            {"cut short in the data", whole.left(whole.size() / 2)},
+            {"cut short in the format chunk", whole.left(20)},
+            {"not a wave", QByteArray("RIFF\x04\0\0\0AVI ")},
+        };
+        QTemporaryDir folder;
+        for (const auto& [shape, bytes] : shapes) {
+            const QString path = folder.filePath(QString::fromLatin1(shape) + ".wav");
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+            file.close();
+            const bool plays = qstrcmp(shape, "whole") == 0;
+            QVERIFY2(IsCompleteWave(path) == plays, shape);
+            QProcess player;
+            player.start(QCoreApplication::applicationFilePath(), {"--play", path});
+            QVERIFY2(player.waitForFinished(30000), shape);
+            QCOMPARE(player.exitCode(), plays ? 1 : 0); // players made
+        }
         WaveSounds sounds;
         sounds.Play("/nonexistent/Die.wav");
         QVERIFY(sounds.findChildren<QSoundEffect*>().isEmpty());
     }
 };
 
-QTEST_MAIN(TestGameWindows)
+// --play FILE: plays one wave file the game's way and ends; the exit code
+// counts the players made.
+int playAndEnd(int argc, char** argv) {
+    QApplication app(argc, argv);
+    WaveSounds sounds;
+    sounds.Play(argv[2]);
+    QTimer::singleShot(500, &app, &QCoreApplication::quit);
+    QApplication::exec();
+    return int(sounds.findChildren<QSoundEffect*>().size());
+}
+
+int main(int argc, char** argv) {
+    if (argc == 3 && qstrcmp(argv[1], "--play") == 0)
+        return playAndEnd(argc, argv);
+    QApplication app(argc, argv);
+    TestGameWindows test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "test_game_windows.moc"

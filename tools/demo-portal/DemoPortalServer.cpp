@@ -5,13 +5,66 @@
 
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
+#include <climits>
 #include <memory>
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
 
-DemoPortalServer::DemoPortalServer(QObject* parent) : QObject(parent) {
-    connect(&m_server, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket* socket = m_server.nextPendingConnection())
-            serve(socket);
+namespace {
+
+constexpr int MaxConnections = 256;
+// Descriptors kept for the program itself: standard streams, the listener,
+// the event loop's own, the sanitizers' when built with them.
+constexpr int ReservedDescriptors = 16;
+
+// Connections that fit in the descriptor limit. Qt's listener, once accept
+// fails for want of descriptors, can go on retrying it without pause; staying
+// below the limit keeps it from getting there.
+int connectionsThatFit() {
+#ifdef Q_OS_UNIX
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        return int(std::clamp<rlim_t>(limit.rlim_cur, ReservedDescriptors + 1, INT_MAX)) -
+               ReservedDescriptors;
+#endif
+    return INT_MAX;
+}
+
+} // namespace
+
+DemoPortalServer::DemoPortalServer(QObject* parent)
+    : QObject(parent), m_maxConnections(std::min(MaxConnections, connectionsThatFit())) {
+    // One connection at most waits on our side; the rest wait in the kernel.
+    m_server.setMaxPendingConnections(1);
+    connect(&m_server, &QTcpServer::newConnection, this, &DemoPortalServer::takeWaiting);
+    // A failed accept (no descriptors left) leaves the listener paused: try
+    // again when a connection closes, or after a short wait.
+    m_retry.setSingleShot(true);
+    m_retry.setInterval(200);
+    connect(&m_server, &QTcpServer::acceptError, this, [this] {
+        m_server.pauseAccepting();
+        m_retry.start();
     });
+    connect(&m_retry, &QTimer::timeout, this, &DemoPortalServer::takeWaiting);
+}
+
+DemoPortalServer::~DemoPortalServer() {
+    // The open sockets go with the listener; their last word is not ours.
+    for (QTcpSocket* socket : m_server.findChildren<QTcpSocket*>())
+        socket->disconnect(this);
+}
+
+void DemoPortalServer::takeWaiting() {
+    while (m_open < m_maxConnections && m_server.hasPendingConnections())
+        serve(m_server.nextPendingConnection());
+    if (m_open >= m_maxConnections) {
+        m_server.pauseAccepting();
+    } else {
+        m_retry.stop();
+        m_server.resumeAccepting();
+    }
 }
 
 bool DemoPortalServer::listen(quint16 port) {
@@ -23,6 +76,11 @@ QString DemoPortalServer::address() const {
 }
 
 void DemoPortalServer::serve(QTcpSocket* socket) {
+    ++m_open;
+    connect(socket, &QObject::destroyed, this, [this] {
+        --m_open;
+        takeWaiting();
+    });
     socket->setReadBufferSize(http::HeadReader::MaxHeadBytes);
     auto reader = std::make_shared<http::HeadReader>();
     auto* deadline = new QTimer(socket);
@@ -30,9 +88,9 @@ void DemoPortalServer::serve(QTcpSocket* socket) {
 
     const auto finish = [this, socket, deadline](const QByteArray& line, const QByteArray& bytes) {
         deadline->stop();
-        emit logged(line);
         socket->write(bytes);
         socket->disconnectFromHost();
+        emit logged(line); // after the answer, which never waits for the log
     };
     connect(socket, &QTcpSocket::readyRead, socket, [socket, reader, finish] {
         const QByteArray bytes = socket->readAll();

@@ -1,20 +1,12 @@
 // demo-portal [port]: a loopback web server standing in for the portal.
 // Prints its address first, then one line per request.
 #include "DemoPortalServer.h"
+#include "LogWriter.h"
 
 #include <QCoreApplication>
 #include <csignal>
 #include <cstdio>
-
-namespace {
-
-void printLine(const QByteArray& line) {
-    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
-
-} // namespace
+#include <unistd.h>
 
 int main(int argc, char** argv) {
     // A reader that went away must not take the server with it.
@@ -37,7 +29,9 @@ int main(int argc, char** argv) {
                      qPrintable(server.errorString()));
         return 1;
     }
-    QObject::connect(&server, &DemoPortalServer::logged, &server, printLine);
-    printLine("listening " + server.address().toLatin1());
+    // Nobody may have to read the log for the portal to answer.
+    LogWriter log(STDOUT_FILENO);
+    QObject::connect(&server, &DemoPortalServer::logged, &log, &LogWriter::write);
+    log.write("listening " + server.address().toLatin1());
     return QCoreApplication::exec();
 }
