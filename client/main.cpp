@@ -2,9 +2,11 @@
 // later, opens the main window.
 
 #include "AboutWindow.h"
+#include "AppInfo.h"
 #include "CalendarWindow.h"
 #include "ConnectionCheck.h"
 #include "Dialler.h"
+#include "HomeFolder.h"
 #include "LoginWindow.h"
 #include "MainWindow.h"
 #include "Portal.h"
@@ -16,12 +18,20 @@
 #include "WebEngineModule.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char* argv[]) {
+    // Before anything asks Qt where the user's folders are.
+    homefolder::ensure();
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Orvanta"));
-    portal::initFromEnvironment();
+    QString problem;
+    if (!portal::initFromEnvironment(&problem)) {
+        std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
+        seams::showMessage({problem, app::title(), seams::Buttons::Ok, seams::Icon::Critical});
+        return 1;
+    }
 
     const auto links = shelllink::makePlatformShellLinks();
     // Made with the main window, and held until the program ends.
