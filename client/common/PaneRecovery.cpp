@@ -20,6 +20,8 @@ QList<int>& reloadDelays() {
 // Chromium's own codes outside the connection and name-lookup ranges that
 // also say the network failed.
 constexpr int TimedOut = -7, NetworkChanged = -21;
+// A load given up for another, or stopped: what was shown stays.
+constexpr int Aborted = -3;
 
 std::optional<errorpage::Problem> problemOf(const QWebEngineLoadingInfo& info) {
     switch (info.errorDomain()) {
@@ -113,11 +115,6 @@ void PaneRecovery::onLoadingChanged(const QWebEngineLoadingInfo& info) {
     }
     switch (info.status()) {
     case QWebEngineLoadingInfo::LoadStartedStatus:
-        if (m_ownPage) {
-            // The user leaves our page (its retry, or elsewhere): a fresh start.
-            m_ownPage.reset();
-            m_deaths = 0;
-        }
         m_asked = info.url();
         m_reload.stop();
         PortalWatch::instance().forget(this, false);
@@ -126,6 +123,17 @@ void PaneRecovery::onLoadingChanged(const QWebEngineLoadingInfo& info) {
         break;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
         endLoading();
+        if (m_ownPage && info.url().scheme() == QLatin1String("data")) {
+            // Leaving our page came to nothing (Chromium keeps the page when
+            // a retry from it fails): it still stands, and so does the wait.
+            if (*m_ownPage == errorpage::Problem::Unreachable)
+                PortalWatch::instance().watch(this);
+            break;
+        }
+        if (m_ownPage) {
+            m_ownPage.reset();
+            m_deaths = 0; // back to a page of its own: a new series
+        }
         PortalWatch::instance().forget(this, true);
         break;
     case QWebEngineLoadingInfo::LoadStoppedStatus:
@@ -137,6 +145,8 @@ void PaneRecovery::onLoadingChanged(const QWebEngineLoadingInfo& info) {
             show(*problem);
             if (*problem == errorpage::Problem::Unreachable)
                 PortalWatch::instance().watch(this);
+        } else if (info.errorCode() != Aborted) {
+            m_ownPage.reset(); // Chromium's own page stands for the server's answer
         }
         break;
     }

@@ -31,6 +31,8 @@ void DemoPortalServer::serve(QTcpSocket* socket) {
     const auto finish = [this, socket, deadline](const QByteArray& line, const QByteArray& bytes) {
         deadline->stop();
         emit logged(line);
+        if (bytes.isEmpty())
+            return; // held open, unanswered
         socket->write(bytes);
         socket->disconnectFromHost();
     };
