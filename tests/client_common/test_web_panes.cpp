@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QSslKey>
+#include <QSslServer>
 #include <QStandardPaths>
 #include <QStringEncoder>
 #include <QTcpServer>
@@ -344,6 +346,36 @@ private slots:
             QVariant(QStringLiteral("page=2")), Patience);
         QTRY_VERIFY_WITH_TIMEOUT(!PortalWatch::instance().waiting(), Patience);
         QVERIFY(noTimerRuns(pane));
+    }
+
+    // A site whose certificate is not valid is refused outright: the page
+    // never reaches the server, and ours says why, with the address.
+    void invalidCertificateIsRefusedWithOurPage() {
+        QByteArray received;
+        QSslServer site;
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        QFile certificate(QStringLiteral(TEST_DATA_DIR "/untrusted-site.crt"));
+        QFile key(QStringLiteral(TEST_DATA_DIR "/untrusted-site.key"));
+        QVERIFY(certificate.open(QIODevice::ReadOnly) && key.open(QIODevice::ReadOnly));
+        tls.setLocalCertificate(QSslCertificate(&certificate));
+        tls.setPrivateKey(QSslKey(&key, QSsl::Rsa));
+        site.setSslConfiguration(tls);
+        connect(&site, &QSslServer::pendingConnectionAvailable, this, [&] {
+            while (QTcpSocket* socket = site.nextPendingConnection())
+                connect(socket, &QTcpSocket::readyRead, this,
+                        [&, socket] { received += socket->readAll(); });
+        });
+        QVERIFY(site.listen(QHostAddress::LocalHost));
+        const QString asked =
+            QStringLiteral("https://127.0.0.1:%1/secure.asp").arg(site.serverPort());
+
+        WebEnginePane pane;
+        QCOMPARE(pane.navigate(asked), pane::Ok);
+        QTRY_VERIFY_WITH_TIMEOUT(bodyText(pane).contains(QStringLiteral("此网站的安全证书无效")),
+                                 Patience);
+        QVERIFY(bodyText(pane).contains(asked));
+        QCOMPARE(received, QByteArray());
+        QVERIFY(!PortalWatch::instance().waiting()); // not a matter of waiting
     }
 
     // Past half a second a thin line over the top edge shows the load; the
