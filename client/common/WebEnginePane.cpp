@@ -77,8 +77,10 @@ SaveLocationAsker setSaveLocationAsker(SaveLocationAsker asker) {
     return previous;
 }
 
-WebEnginePane::WebEnginePane(QWidget* parent)
-    : QWebEngineView(sharedWebProfile(), parent), m_recovery(new PaneRecovery(this)) {}
+WebEnginePane::WebEnginePane(QWidget* parent) : QWebEngineView(sharedWebProfile(), parent) {
+    // Follows the page it finds: keep this after anything that sets the page.
+    m_recovery = new PaneRecovery(this);
+}
 
 QWebEngineView* WebEnginePane::createWindow(QWebEnginePage::WebWindowType) {
     auto* window = new BrowserWindow;

@@ -39,5 +39,5 @@ protected:
     QWebEngineView* createWindow(QWebEnginePage::WebWindowType type) override;
 
 private:
-    PaneRecovery* m_recovery;
+    PaneRecovery* m_recovery = nullptr;
 };
