@@ -338,6 +338,12 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(bodyText(pane).contains(asked), Patience);
         }
 
+        // Tried 5 s after the failure, then twice as long after each miss.
+        QCOMPARE(PortalWatch::instance().nextInterval(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(PortalWatch::instance().nextInterval(), 10000, Patience);
+        QVERIFY(PortalWatch::instance().waiting());
+        QVERIFY(bodyText(pane).contains(QStringLiteral("暂时无法连接到门户网站")));
+
         QVERIFY(site.start(port));
         QTRY_COMPARE_WITH_TIMEOUT(site.count(QStringLiteral("GET /tonghang/list.asp?page=2")), 1,
                                   PortalWatch::LastInterval + Patience);
