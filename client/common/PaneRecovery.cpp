@@ -115,6 +115,8 @@ void PaneRecovery::onLoadingChanged(const QWebEngineLoadingInfo& info) {
     }
     switch (info.status()) {
     case QWebEngineLoadingInfo::LoadStartedStatus:
+        if (m_ownPage && info.url().scheme() == QLatin1String("data"))
+            break; // our page once more: the asked address stays
         m_asked = info.url();
         m_reload.stop();
         PortalWatch::instance().forget(this, false);
