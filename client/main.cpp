@@ -7,6 +7,7 @@
 #include "ChineseUi.h"
 #include "ConnectionCheck.h"
 #include "Dialler.h"
+#include "HomeFolder.h"
 #include "LoginWindow.h"
 #include "MainWindow.h"
 #include "PanesProbe.h"
@@ -20,16 +21,24 @@
 #include "WebEngineModule.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char* argv[]) {
+    // Before anything asks Qt where the user's folders are.
+    homefolder::ensure();
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Orvanta"));
     // Every window shows the icon; the desktop matches them to the menu entry.
     QApplication::setWindowIcon(app::icon());
     QGuiApplication::setDesktopFileName(QStringLiteral("com.velantrix.Orvanta"));
     chineseui::install();
-    portal::initFromEnvironment();
+    QString problem;
+    if (!portal::initFromEnvironment(&problem)) {
+        std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
+        seams::showMessage({problem, app::title(), seams::Buttons::Ok, seams::Icon::Critical});
+        return 1;
+    }
 
     const auto links = shelllink::makePlatformShellLinks();
     // Made with the main window, and held until the program ends.

@@ -1,8 +1,6 @@
 #include "Portal.h"
 
 #include <QStringEncoder>
-#include <QTextStream>
-#include <cstdio>
 
 namespace portal {
 namespace {
@@ -18,21 +16,24 @@ QString chooseBaseUrl(const QString& compiledIn, const QString& override, QStrin
     const QUrl url(override, QUrl::StrictMode);
     const bool web =
         url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
-    if (url.isValid() && web && !url.host().isEmpty() && override.endsWith(QLatin1Char('/')))
-        return override;
+    // Pages are the root address followed by their path: a query or a
+    // fragment would end up in the middle of every address.
+    if (url.isValid() && web && !url.host().isEmpty() && !url.hasQuery() && !url.hasFragment())
+        return override.endsWith(QLatin1Char('/')) ? override : override + QLatin1Char('/');
     if (rejected)
-        *rejected = QStringLiteral("ORVANTA_PORTAL_URL ignored: \"%1\" is not an absolute "
-                                   "http or https address ending in \"/\"")
+        *rejected = QStringLiteral("环境变量 ORVANTA_PORTAL_URL 的值“%1”不是完整的 http 或 https "
+                                   "网址（例如 http://127.0.0.1:8080/），程序无法启动。")
                         .arg(override);
-    return compiledIn;
+    return {};
 }
 
-void initFromEnvironment() {
-    QString rejected;
-    current() = chooseBaseUrl(QStringLiteral(PORTAL_BASE_URL),
-                              qEnvironmentVariable("ORVANTA_PORTAL_URL"), &rejected);
-    if (!rejected.isEmpty())
-        std::fprintf(stderr, "%s\n", rejected.toLocal8Bit().constData());
+bool initFromEnvironment(QString* problem) {
+    const QString chosen = chooseBaseUrl(QStringLiteral(PORTAL_BASE_URL),
+                                         qEnvironmentVariable("ORVANTA_PORTAL_URL"), problem);
+    if (chosen.isEmpty())
+        return false;
+    current() = chosen;
+    return true;
 }
 
 void setBaseUrl(const QString& url) {

@@ -7,12 +7,15 @@
 // client shows is the root address followed by a relative path, unchanged.
 namespace portal {
 
-// The address compiled in, unless `override` is an absolute http(s) address
-// ending in "/". A rejected non-empty override is described in `rejected`.
+// The address compiled in when `override` is empty; `override` when it is an
+// absolute http(s) address (a missing final "/" added). Anything else gives an
+// empty address and, in `rejected`, the message for the user naming the value:
+// a portal other than the one asked for is never used in its place.
 QString chooseBaseUrl(const QString& compiledIn, const QString& override, QString* rejected);
 
-// Reads ORVANTA_PORTAL_URL once; call before any window is built.
-void initFromEnvironment();
+// Reads ORVANTA_PORTAL_URL once; call before any window is built. False, with
+// the message for the user, when its value cannot be used.
+bool initFromEnvironment(QString* problem);
 void setBaseUrl(const QString& url);
 
 QString baseUrl();          // "https://www.velantrix.com/"

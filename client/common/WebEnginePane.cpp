@@ -3,6 +3,7 @@
 #include "BrowserWindow.h"
 #include "PaneAddress.h"
 #include "PaneHabits.h"
+#include "PaneRecovery.h"
 #include "ProcessModel.h"
 #include "Twips.h"
 
@@ -11,7 +12,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineProfile>
@@ -82,25 +82,8 @@ SaveLocationAsker setSaveLocationAsker(SaveLocationAsker asker) {
 
 WebEnginePane::WebEnginePane(QWidget* parent) : QWebEngineView(sharedWebProfile(), parent) {
     PaneHabits::attach(this);
-    connect(page(), &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
-                recoverFromRendererDeath(status);
-            });
-    connect(this, &QWebEngineView::loadFinished, this, [this](bool ok) {
-        if (ok)
-            m_recovering = false;
-    });
-}
-
-void WebEnginePane::recoverFromRendererDeath(
-    QWebEnginePage::RenderProcessTerminationStatus status) {
-    // One reload per successful load: a page that kills its renderer every
-    // time must not keep a core busy.
-    if (status == QWebEnginePage::NormalTerminationStatus || m_recovering)
-        return;
-    m_recovering = true;
-    // The engine is still tearing the old renderer down while it tells us.
-    QTimer::singleShot(0, this, [this] { reload(); });
+    // Follows the page it finds: keep this after anything that sets the page.
+    m_recovery = new PaneRecovery(this);
 }
 
 QWebEngineView* WebEnginePane::createWindow(QWebEnginePage::WebWindowType) {
@@ -141,6 +124,8 @@ pane::Result WebEnginePane::goForward() {
 }
 
 pane::Result WebEnginePane::refresh() {
+    if (m_recovery->retry()) // our own page: the address the user asked for
+        return pane::Ok;
     reload();
     return pane::Ok;
 }

@@ -5,6 +5,7 @@
 #include <QWebEngineView>
 #include <functional>
 
+class PaneRecovery;
 class QWebEngineProfile;
 
 // The one profile every pane and separate window shares: cookies and cache
@@ -38,7 +39,5 @@ protected:
     QWebEngineView* createWindow(QWebEnginePage::WebWindowType type) override;
 
 private:
-    void recoverFromRendererDeath(QWebEnginePage::RenderProcessTerminationStatus status);
-
-    bool m_recovering = false;
+    PaneRecovery* m_recovery = nullptr;
 };

@@ -6,8 +6,9 @@
 class QLockFile;
 
 // One running copy per user: a lock file in the user's runtime folder, held
-// for the life of the process. A copy that crashed leaves a stale lock, which
-// the next copy recognises by its dead process and takes over.
+// for the life of the process. A lock no running copy holds (left by a killed
+// copy, emptied, garbled, written on another host) is taken over; only a
+// running copy refuses the start.
 class SingleInstance {
 public:
     explicit SingleInstance(const QString& lockPath);
@@ -25,5 +26,6 @@ public:
     bool anotherCopyRunning();
 
 private:
+    QString path_;
     std::unique_ptr<QLockFile> lock_;
 };

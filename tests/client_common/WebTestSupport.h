@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 namespace webtest {
 
@@ -42,15 +43,22 @@ public:
         m_process.waitForFinished(10000);
     }
 
-    // Waits for the address the portal prints first.
-    bool start() {
-        m_process.start(QStringLiteral(DEMO_PORTAL_BINARY), {});
+    // Waits for the address the portal prints first. Port 0 takes a free one.
+    bool start(quint16 port = 0) {
+        m_address.clear();
+        m_process.start(QStringLiteral(DEMO_PORTAL_BINARY), {QString::number(port)});
         while (m_address.isEmpty() && m_process.waitForReadyRead(30000)) {
         }
         return !m_address.isEmpty();
     }
+    // The portal goes down as if its machine had gone away.
+    bool stop() {
+        m_process.kill();
+        return m_process.waitForFinished(30000);
+    }
 
     QString address() const { return m_address; } // "http://127.0.0.1:PORT/"
+    quint16 port() const { return quint16(QUrl(m_address).port()); }
     int count(const QString& request) const { return int(m_requests.count(request)); }
     QStringList requests() const { return m_requests; }
 

@@ -1,10 +1,18 @@
 // The portal's address and its derived forms, and how a pane reads what it
 // is asked to show: web addresses in GBK on the wire, local paths as files.
+// Also the home folder the program starts with.
 
+#include "HomeFolder.h"
 #include "PaneAddress.h"
 #include "Portal.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
+#include <unistd.h>
 
 class TestAddresses : public QObject {
     Q_OBJECT
@@ -14,22 +22,84 @@ private slots:
         QCOMPARE(portal::webmasterAddress(), QStringLiteral("webmaster@127.0.0.1"));
     }
 
-    void overrideMustBeAnAbsoluteWebAddressEndingInSlash() {
+    // Only an absolute web address replaces the portal; anything else stops
+    // the start with a message naming it, and never means the production portal.
+    void overrideIsAnAbsoluteWebAddressOrNothing() {
         const QString compiled = QStringLiteral("https://www.velantrix.com/");
-        const std::pair<const char*, bool> cases[] = {
-            {"", false},
-            {"http://127.0.0.1:8080/", true},
-            {"http://127.0.0.1:8080", false},
-            {"ftp://example.com/", false},
-            {"market/", false},
-            {"http://exa mple.com/", false},
+        const std::pair<const char*, const char*> cases[] = {
+            {"", "https://www.velantrix.com/"},
+            {"http://127.0.0.1:8080/", "http://127.0.0.1:8080/"},
+            {"http://127.0.0.1:8080", "http://127.0.0.1:8080/"},
+            {"https://staging.example.com/portal", "https://staging.example.com/portal/"},
+            {"ftp://example.com/", nullptr},
+            {"market/", nullptr},
+            {"127.0.0.1:8080", nullptr},
+            {"http:///nohost/", nullptr},
+            {"http://exa mple.com/", nullptr},
+            {"http://h/?page=1", nullptr},
+            {"http://h/#top", nullptr},
+            {" ", nullptr},
         };
-        for (const auto& [value, accepted] : cases) {
+        for (const auto& [value, expected] : cases) {
             QString rejected;
             const QString chosen = portal::chooseBaseUrl(compiled, value, &rejected);
-            QCOMPARE(chosen, accepted ? QString::fromUtf8(value) : compiled);
-            QCOMPARE(rejected.isEmpty(), accepted || !*value);
+            QCOMPARE(chosen, QString::fromUtf8(expected));
+            QCOMPARE(rejected.isEmpty(), expected != nullptr);
+            if (!expected) {
+                QVERIFY2(rejected.contains(QStringLiteral("ORVANTA_PORTAL_URL")), value);
+                QVERIFY2(rejected.contains(QStringLiteral("“%1”").arg(value)), value);
+                QVERIFY2(rejected.contains(QStringLiteral("无法启动")), value);
+            }
         }
+    }
+
+    void environmentOverrideIsReadOnceAndRejectionsStopTheStart() {
+        const QByteArray saved = qgetenv("ORVANTA_PORTAL_URL");
+        portal::setBaseUrl(QStringLiteral("http://before/"));
+        QString problem;
+        qputenv("ORVANTA_PORTAL_URL", "http://127.0.0.1:9/");
+        QVERIFY(portal::initFromEnvironment(&problem));
+        QCOMPARE(portal::baseUrl(), QStringLiteral("http://127.0.0.1:9/"));
+        qputenv("ORVANTA_PORTAL_URL", "localhost:9");
+        QVERIFY(!portal::initFromEnvironment(&problem));
+        QVERIFY(problem.contains(QStringLiteral("“localhost:9”")));
+        QCOMPARE(portal::baseUrl(), QStringLiteral("http://127.0.0.1:9/"));
+        qputenv("ORVANTA_PORTAL_URL", "");
+        QVERIFY(portal::initFromEnvironment(&problem));
+        QCOMPARE(portal::baseUrl(), QStringLiteral(PORTAL_BASE_URL));
+        qputenv("ORVANTA_PORTAL_URL", saved);
+    }
+
+    // Without a usable HOME the account's home from the user database is
+    // used (read here through getent), and never "/" or a relative folder.
+    void missingHomeIsTheAccountsHome() {
+        const QByteArray saved = qgetenv("HOME");
+        QProcess getent;
+        getent.start(QStringLiteral("getent"),
+                     {QStringLiteral("passwd"), QString::number(::getuid())});
+        QVERIFY(getent.waitForFinished(10000));
+        QString account = QString::fromLocal8Bit(getent.readAllStandardOutput()).section(':', 5, 5);
+        if (account == QLatin1String("/") || !QFileInfo(account).isDir())
+            account = QDir::tempPath() + QStringLiteral("/orvanta-home-%1").arg(::getuid());
+
+        QTemporaryDir elsewhere;
+        const std::pair<const char*, QString> cases[] = {
+            {nullptr, account}, {"", account},         {"/", account},
+            {".", account},     {"relative", account}, {"/nonexistent/home", account},
+        };
+        for (const auto& [home, expected] : cases) {
+            if (home)
+                qputenv("HOME", home);
+            else
+                qunsetenv("HOME");
+            QCOMPARE(homefolder::ensure(), expected);
+            QCOMPARE(qEnvironmentVariable("HOME"), expected);
+            QVERIFY(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                        .startsWith(expected + QLatin1Char('/')));
+        }
+        qputenv("HOME", QFile::encodeName(elsewhere.path()));
+        QCOMPARE(homefolder::ensure(), elsewhere.path()); // a usable HOME is kept
+        qputenv("HOME", saved);
     }
 
     // The same address as the portal receives it, and as a pane loads it.

@@ -1,21 +1,32 @@
 #include "BrowserWindow.h"
+#include "PaneRecovery.h"
 #include "Portal.h"
+#include "PortalWatch.h"
 #include "WebEnginePane.h"
 #include "WebTestSupport.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QSslKey>
+#include <QSslServer>
 #include <QStandardPaths>
 #include <QStringEncoder>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <algorithm>
 #include <csignal>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -23,6 +34,7 @@ namespace {
 
 using webtest::browserWindows;
 using webtest::Patience;
+constexpr int ShortPatience = 5000; // ms, for one script
 
 bool loadInto(WebEnginePane& pane, const QString& address) {
     QSignalSpy finished(&pane, &QWebEngineView::loadFinished);
@@ -31,10 +43,10 @@ bool loadInto(WebEnginePane& pane, const QString& address) {
     return finished.wait(Patience) && finished.last().at(0).toBool();
 }
 
-QVariant evaluate(QWebEnginePage* page, const QString& script) {
+QVariant evaluate(QWebEnginePage* page, const QString& script, int timeout = Patience) {
     auto result = std::make_shared<std::optional<QVariant>>();
     page->runJavaScript(script, [result](const QVariant& value) { *result = value; });
-    if (!QTest::qWaitFor([&] { return result->has_value(); }, Patience))
+    if (!QTest::qWaitFor([&] { return result->has_value(); }, timeout))
         return {};
     return result->value_or(QVariant());
 }
@@ -241,20 +253,177 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(browserWindows().front()->size(), QSize(320, 240), Patience);
     }
 
-    void paneWhoseRendererDiesReloadsItself() {
+    // Killed renderers are answered at once, then after 1 s, 5 s and 30 s;
+    // a fifth death in a row shows our page, whose retry starts afresh.
+    void rendererDeathsAreAlwaysAnswered() {
+        const std::optional<int> schedule[] = {0, 1000, 5000, 30000, std::nullopt};
+        for (int death = 0; death < 5; ++death)
+            QCOMPARE(PaneRecovery::rendererReloadDelay(death), schedule[death]);
+
         WebEnginePane pane;
         const QString request = QStringLiteral("GET /survivor.asp");
         QVERIFY(loadInto(pane, portal::page(QStringLiteral("survivor.asp"))));
-        for (int death = 1; death <= 2; ++death) {
-            const qint64 pid = pane.page()->renderProcessPid();
-            QVERIFY(pid > 0);
-            QSignalSpy finished(&pane, &QWebEngineView::loadFinished);
-            QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
-            QTRY_COMPARE_WITH_TIMEOUT(m_portal.count(request), 1 + death, Patience);
-            QVERIFY(finished.wait(Patience));
-            QVERIFY(finished.last().at(0).toBool());
-            QTRY_VERIFY_WITH_TIMEOUT(pane.page()->renderProcessPid() != pid, Patience);
+        QVERIFY(killRenderer(pane));
+        QTRY_COMPARE_WITH_TIMEOUT(m_portal.count(request), 2, Patience);
+        QVERIFY(waitUntilLoaded(pane));
+
+        QElapsedTimer sinceKill;
+        sinceKill.start();
+        QVERIFY(killRenderer(pane));
+        QTRY_COMPARE_WITH_TIMEOUT(m_portal.count(request), 3, Patience);
+        QVERIFY2(sinceKill.elapsed() >= 1000, qPrintable(QString::number(sinceKill.elapsed())));
+        QVERIFY(waitUntilLoaded(pane));
+
+        // The third and fourth waits shortened, so the test need not sit out 35 s.
+        const auto previous = PaneRecovery::setRendererReloadDelays({0, 1000, 50, 50});
+        for (int reloads = 4; reloads <= 5; ++reloads) {
+            QVERIFY(killRenderer(pane));
+            QTRY_COMPARE_WITH_TIMEOUT(m_portal.count(request), reloads, Patience);
+            QVERIFY(waitUntilLoaded(pane));
         }
+        QVERIFY(killRenderer(pane));
+        PaneRecovery::setRendererReloadDelays(previous);
+        QVERIFY2(becomes([&] { return pane.title() == QStringLiteral("网页无法显示"); }),
+                 qPrintable(QStringLiteral("title %1, %2 loads")
+                                .arg(pane.title())
+                                .arg(m_portal.count(request))));
+        QVERIFY(bodyText(pane).contains(QStringLiteral("此网页多次意外中止")));
+        QVERIFY(bodyText(pane).contains(portal::page(QStringLiteral("survivor.asp"))));
+        QCOMPARE(m_portal.count(request), 5);
+
+        evaluate(pane.page(), QStringLiteral("document.getElementById('retry').click(); 1"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_portal.count(request), 6, Patience);
+        QVERIFY(waitUntilLoaded(pane));
+        QVERIFY(killRenderer(pane)); // a new series: reloaded at once again
+        QTRY_COMPARE_WITH_TIMEOUT(m_portal.count(request), 7, Patience);
+    }
+
+    // The portal goes away: our page names the address and keeps it for the
+    // retry and the refresh button; the portal's return brings the page back.
+    void unreachablePortalShowsOurPageThenReloadsWhenBack() {
+        webtest::DemoPortalProcess site;
+        QVERIFY(site.start());
+        const quint16 port = site.port();
+        const QString asked = site.address() + QStringLiteral("tonghang/list.asp?page=2");
+        WebEnginePane pane;
+        QVERIFY(loadInto(pane, site.address() + QStringLiteral("first.asp")));
+        QVERIFY(site.stop());
+
+        QCOMPARE(pane.navigate(asked), pane::Ok);
+        QVERIFY(becomes([&] { return pane.title() == QStringLiteral("无法连接到门户"); }));
+        QVERIFY(bodyText(pane).contains(QStringLiteral("暂时无法连接到门户网站")));
+        QVERIFY(bodyText(pane).contains(asked));
+        QCOMPARE(evaluate(pane.page(), QStringLiteral("document.getElementById('retry').text")),
+                 QVariant(QStringLiteral("重试")));
+        QCOMPARE(pane.title(), QStringLiteral("无法连接到门户"));
+        QVERIFY(PortalWatch::instance().waiting());
+
+        // The button and the refresh both go for the asked page, not our own.
+        const std::function<void()> retries[] = {
+            [&] {
+                evaluate(pane.page(), QStringLiteral("document.getElementById('retry').click()"));
+            },
+            [&] { QCOMPARE(pane.refresh(), pane::Ok); },
+        };
+        for (const auto& retry : retries) {
+            QList<QUrl> started;
+            const auto connection =
+                connect(pane.page(), &QWebEnginePage::loadingChanged, this,
+                        [&](const QWebEngineLoadingInfo& info) {
+                            if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+                                started.append(info.url());
+                        });
+            retry();
+            // The asked page, then, as the portal is still down, our page again.
+            QTRY_COMPARE_WITH_TIMEOUT(started.size(), 2, Patience);
+            disconnect(connection);
+            QCOMPARE(started.first(), QUrl(asked));
+            QCOMPARE(started.last().scheme(), QStringLiteral("data"));
+            QVERIFY(becomes([&] { return bodyText(pane).contains(asked); }));
+        }
+
+        // Tried 5 s after the failure, then twice as long after each miss.
+        QCOMPARE(PortalWatch::instance().nextInterval(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(PortalWatch::instance().nextInterval(), 10000, Patience);
+        QVERIFY(PortalWatch::instance().waiting());
+        QVERIFY(bodyText(pane).contains(QStringLiteral("暂时无法连接到门户网站")));
+
+        QVERIFY(site.start(port));
+        QTRY_COMPARE_WITH_TIMEOUT(site.count(QStringLiteral("GET /tonghang/list.asp?page=2")), 1,
+                                  PortalWatch::LastInterval + Patience);
+        QVERIFY(becomes([&] {
+            return evaluate(pane.page(),
+                            QStringLiteral("document.getElementById('query').textContent"),
+                            ShortPatience) == QVariant(QStringLiteral("page=2"));
+        }));
+        QTRY_VERIFY_WITH_TIMEOUT(!PortalWatch::instance().waiting(), Patience);
+        QVERIFY(noTimerRuns(pane));
+    }
+
+    // A site whose certificate is not valid is refused outright: the page
+    // never reaches the server, and ours says why, with the address.
+    void invalidCertificateIsRefusedWithOurPage() {
+        QByteArray received;
+        QSslServer site;
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        QFile certificate(QStringLiteral(TEST_DATA_DIR "/untrusted-site.crt"));
+        QFile key(QStringLiteral(TEST_DATA_DIR "/untrusted-site.key"));
+        QVERIFY(certificate.open(QIODevice::ReadOnly) && key.open(QIODevice::ReadOnly));
+        tls.setLocalCertificate(QSslCertificate(&certificate));
+        tls.setPrivateKey(QSslKey(&key, QSsl::Rsa));
+        site.setSslConfiguration(tls);
+        connect(&site, &QSslServer::pendingConnectionAvailable, this, [&] {
+            while (QTcpSocket* socket = site.nextPendingConnection())
+                connect(socket, &QTcpSocket::readyRead, this,
+                        [&, socket] { received += socket->readAll(); });
+        });
+        QVERIFY(site.listen(QHostAddress::LocalHost));
+        const QString asked =
+            QStringLiteral("https://127.0.0.1:%1/secure.asp").arg(site.serverPort());
+
+        WebEnginePane pane;
+        QCOMPARE(pane.navigate(asked), pane::Ok);
+        QVERIFY(becomes([&] { return pane.title() == QStringLiteral("安全证书无效"); }));
+        QVERIFY(bodyText(pane).contains(QStringLiteral("此网站的安全证书无效")));
+        QVERIFY(bodyText(pane).contains(asked));
+        QCOMPARE(received, QByteArray());
+        QVERIFY(!PortalWatch::instance().waiting()); // not a matter of waiting
+    }
+
+    // Past half a second a thin line over the top edge shows the load; the
+    // pane and its neighbour keep their places.
+    void slowPageShowsALoadingLineThatMovesNothing() {
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* pane = new WebEnginePane;
+        auto* neighbour = new QLabel(QStringLiteral("邻居"));
+        layout->addWidget(pane);
+        layout->addWidget(neighbour);
+        window.resize(400, 300);
+        window.show();
+        QVERIFY(loadInto(*pane, portal::page(QStringLiteral("quick.asp"))));
+        auto* line = pane->findChild<QWidget*>(QStringLiteral("loadingLine"));
+        QVERIFY(line);
+        QVERIFY(!line->isVisible());
+        QVERIFY(noTimerRuns(*pane));
+        const QRect paneAt = pane->geometry(), neighbourAt = neighbour->geometry();
+
+        QElapsedTimer sinceAsked;
+        sinceAsked.start();
+        QCOMPARE(pane->navigate(portal::page(QStringLiteral("never-answers.asp"))), pane::Ok);
+        QVERIFY(!line->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(line->isVisible(), Patience);
+        QVERIFY(sinceAsked.elapsed() >= PaneRecovery::LoadingLineDelay);
+        QCOMPARE(line->y(), 0);
+        QCOMPARE(line->height(), 3);
+        QVERIFY(line->width() > 0 && line->width() <= pane->width());
+        QCOMPARE(pane->geometry(), paneAt);
+        QCOMPARE(neighbour->geometry(), neighbourAt);
+        QCOMPARE(m_portal.count(QStringLiteral("GET /never-answers.asp")), 1);
+
+        QCOMPARE(pane->stop(), pane::Ok);
+        QTRY_VERIFY_WITH_TIMEOUT(!line->isVisible(), Patience);
+        QVERIFY(noTimerRuns(*pane));
     }
 
     void downloadAsksWhereToSaveThenCompletes() {
@@ -304,6 +473,39 @@ private slots:
     }
 
 private:
+    static bool killRenderer(WebEnginePane& pane) {
+        const qint64 pid = pane.page()->renderProcessPid();
+        return pid > 0 && ::kill(pid_t(pid), SIGKILL) == 0;
+    }
+
+    static bool waitUntilLoaded(WebEnginePane& pane) {
+        return QTest::qWaitFor(
+            [&] {
+                return evaluate(pane.page(), QStringLiteral("document.readyState")) == "complete";
+            },
+            Patience);
+    }
+
+    // A renderer being replaced may never answer a script: each try is short,
+    // and the whole wait is bounded by the clock, not by the number of tries.
+    static QString bodyText(WebEnginePane& pane) {
+        return evaluate(pane.page(), QStringLiteral("document.body ? document.body.innerText : ''"),
+                        ShortPatience)
+            .toString();
+    }
+
+    static bool becomes(const std::function<bool()>& test) {
+        return QTest::qWaitFor(test, Patience);
+    }
+
+    // Nothing ticks in a pane whose page has loaded.
+    static bool noTimerRuns(WebEnginePane& pane) {
+        const auto timers = pane.findChildren<QTimer*>();
+        return std::none_of(timers.begin(), timers.end(),
+                            [](const QTimer* t) { return t->isActive(); }) &&
+               !PortalWatch::instance().waiting();
+    }
+
     // Starts a download from a loaded pane, as a link with "download" would.
     QWebEngineDownloadRequest* startDownload(const QString& path) {
         QPointer<QWebEngineDownloadRequest> requested;

@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScopeGuard>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -348,6 +349,31 @@ private slots:
         QCOMPARE(startCopy(next), QStringLiteral("loaded\n"));
         next.kill();
         QVERIFY(next.waitForFinished(60000));
+    }
+
+    // A lock file no running copy holds never keeps the program out, whatever
+    // it says; the copy that takes it over then holds it for real.
+    void abandonedLockIsTakenOverWhateverItSays() {
+        const QByteArray host = QSysInfo::machineHostName().toUtf8();
+        const QByteArray ownPid = QByteArray::number(QCoreApplication::applicationPid());
+        const std::pair<const char*, QByteArray> cases[] = {
+            {"empty", {}},
+            {"garbled", QByteArray("\x00\xff\xfe lock?\n\x01", 13)},
+            {"another host's", "4242\nOrvanta\nanother-host.example\n"},
+            {"a live process that is no copy", ownPid + "\nOrvanta\n" + host + '\n'},
+        };
+        const QString lock = runtime.filePath(QStringLiteral("Orvanta.lock"));
+        for (const auto& [name, contents] : cases) {
+            QFile file(lock);
+            QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), name);
+            file.write(contents);
+            file.close();
+            QProcess copy, second;
+            QVERIFY2(startCopy(copy) == QStringLiteral("loaded\n"), name);
+            QVERIFY2(startCopy(second) == "message " + Title + "已经在运行中！\n", name);
+            copy.kill();
+            QVERIFY(copy.waitForFinished(60000));
+        }
     }
 
     // Only the busy error asks; Yes ends, No leaves the pane stopped.

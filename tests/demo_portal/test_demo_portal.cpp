@@ -213,6 +213,17 @@ private slots:
             QVERIFY2(received.startsWith(c.statusLine + "\r\n"), received.left(80));
             QTRY_COMPARE_WITH_TIMEOUT(log.value(0).value(0).toByteArray(), c.logged, Patience);
         }
+        { // the page that never answers: logged, then held open in silence
+            log.clear();
+            QTcpSocket waiting;
+            waiting.connectToHost(QHostAddress::LocalHost, server.port());
+            waiting.write(get("/never-answers.asp?n=1"));
+            QTRY_COMPARE_WITH_TIMEOUT(log.value(0).value(0).toByteArray(),
+                                      QByteArray("GET /never-answers.asp?n=1"), Patience);
+            QTest::qWait(600); // twice the client deadline
+            QCOMPARE(waiting.state(), QAbstractSocket::ConnectedState);
+            QCOMPARE(waiting.readAll(), QByteArray());
+        }
         { // a client that leaves before its deadline must not trouble the server
             QTcpSocket leaving;
             leaving.connectToHost(QHostAddress::LocalHost, server.port());

@@ -88,6 +88,10 @@ void DemoPortalServer::serve(QTcpSocket* socket) {
 
     const auto finish = [this, socket, deadline](const QByteArray& line, const QByteArray& bytes) {
         deadline->stop();
+        if (bytes.isEmpty()) {
+            emit logged(line);
+            return; // held open, unanswered
+        }
         socket->write(bytes);
         socket->disconnectFromHost();
         emit logged(line); // after the answer, which never waits for the log

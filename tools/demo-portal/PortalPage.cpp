@@ -54,6 +54,8 @@ QByteArray answer(const http::RequestHead& head) {
                                           QStringLiteral("<h1>只支持 GET 和 HEAD</h1>\n"));
         return response(http::Status::MethodNotAllowed, body, true, "Allow: GET, HEAD\r\n");
     }
+    if (head.path() == NeverAnsweredPath)
+        return {};
     return response(http::Status::Ok, pageFor(head), get);
 }
 

@@ -14,8 +14,12 @@ QString decodeGbk(QByteArrayView percentEncoded);
 
 QByteArray pageFor(const http::RequestHead& head);
 
+// The page that never answers: its connection is held open, unanswered,
+// until the client gives up.
+inline constexpr char NeverAnsweredPath[] = "/never-answers.asp";
+
 // Complete responses, ready for the socket. Every connection carries one
-// request and is closed after the answer.
+// request and is closed after the answer; an empty answer holds it open.
 QByteArray answer(const http::RequestHead& head);
 QByteArray refusal(http::Status status);
 
