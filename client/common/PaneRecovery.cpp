@@ -3,6 +3,7 @@
 #include "PortalWatch.h"
 
 #include <QEvent>
+#include <QLabel>
 #include <QWebEngineCertificateError>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineView>
@@ -56,11 +57,15 @@ QList<int> PaneRecovery::setRendererReloadDelays(QList<int> delays) {
 }
 
 PaneRecovery::PaneRecovery(QWebEngineView* view)
-    : QObject(view), m_view(view), m_loadingLine(new QWidget(view)) {
+    : QObject(view), m_view(view), m_loadingLine(new QWidget(view)),
+      m_recoveringNote(new QLabel(QStringLiteral("此网页意外中止，正在重新载入……"), view)) {
     m_reload.setSingleShot(true);
     m_loadingDelay.setSingleShot(true);
     m_loadingDelay.setInterval(LoadingLineDelay);
-    connect(&m_reload, &QTimer::timeout, this, [this] { m_view->reload(); });
+    connect(&m_reload, &QTimer::timeout, this, [this] {
+        showRecoveringNote(false);
+        m_view->reload();
+    });
     connect(&m_loadingDelay, &QTimer::timeout, this, [this] {
         placeLoadingLine();
         m_loadingLine->raise();
@@ -75,6 +80,11 @@ PaneRecovery::PaneRecovery(QWebEngineView* view)
     palette.setColor(QPalette::Window, palette.color(QPalette::Highlight));
     m_loadingLine->setPalette(palette);
     m_loadingLine->hide();
+    m_recoveringNote->setObjectName(QStringLiteral("recoveringNote"));
+    m_recoveringNote->setAlignment(Qt::AlignCenter);
+    m_recoveringNote->setWordWrap(true);
+    m_recoveringNote->setAutoFillBackground(true);
+    m_recoveringNote->hide();
     view->installEventFilter(this);
 
     QWebEnginePage* page = view->page();
@@ -119,6 +129,7 @@ void PaneRecovery::onLoadingChanged(const QWebEngineLoadingInfo& info) {
             break; // our page once more: the asked address stays
         m_asked = info.url();
         m_reload.stop();
+        showRecoveringNote(false);
         PortalWatch::instance().forget(this, false);
         m_progress = 0;
         m_loadingDelay.start();
@@ -165,9 +176,10 @@ void PaneRecovery::onRendererDied(QWebEnginePage::RenderProcessTerminationStatus
         show(*m_ownPage);
         return;
     }
-    if (const auto delay = rendererReloadDelay(m_deaths++))
+    if (const auto delay = rendererReloadDelay(m_deaths++)) {
         m_reload.start(*delay); // even at 0: the engine is still tearing the renderer down
-    else
+        showRecoveringNote(*delay > 0);
+    } else
         show(errorpage::Problem::PageCrashed);
 }
 
@@ -192,13 +204,22 @@ void PaneRecovery::placeLoadingLine() {
     m_loadingLine->setGeometry(0, 0, m_view->width() * shown / 100, 3);
 }
 
+void PaneRecovery::showRecoveringNote(bool shown) {
+    m_recoveringNote->setGeometry(m_view->rect());
+    m_recoveringNote->raise();
+    m_recoveringNote->setVisible(shown);
+}
+
 void PaneRecovery::endLoading() {
     m_loadingDelay.stop();
     m_loadingLine->hide();
 }
 
 bool PaneRecovery::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_view && event->type() == QEvent::Resize && m_loadingLine->isVisible())
-        placeLoadingLine();
+    if (watched == m_view && event->type() == QEvent::Resize) {
+        if (m_loadingLine->isVisible())
+            placeLoadingLine();
+        m_recoveringNote->setGeometry(m_view->rect());
+    }
     return QObject::eventFilter(watched, event);
 }

@@ -10,6 +10,7 @@
 #include <QWebEnginePage>
 #include <optional>
 
+class QLabel;
 class QWebEngineLoadingInfo;
 class QWebEngineView;
 class QWidget;
@@ -44,6 +45,7 @@ private:
     void onRendererDied(QWebEnginePage::RenderProcessTerminationStatus status);
     void show(errorpage::Problem problem);
     void placeLoadingLine();
+    void showRecoveringNote(bool shown);
     void endLoading();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -56,5 +58,6 @@ private:
     QTimer m_reload;
     QTimer m_loadingDelay;
     QWidget* m_loadingLine;
+    QLabel* m_recoveringNote; // over the grey pane while a reload waits
     int m_progress = 0;
 };

@@ -270,7 +270,13 @@ private slots:
         QElapsedTimer sinceKill;
         sinceKill.start();
         QVERIFY(killRenderer(pane));
+        // While the reload waits, the grey pane says what is going on.
+        const auto* note = pane.findChild<QLabel*>(QStringLiteral("recoveringNote"));
+        QVERIFY(note);
+        QTRY_VERIFY_WITH_TIMEOUT(!note->isHidden() && note->text().contains("正在重新载入"), 900);
+        QCOMPARE(note->size(), pane.size());
         QTRY_COMPARE_WITH_TIMEOUT(m_portal.count(request), 3, Patience);
+        QVERIFY(note->isHidden());
         QVERIFY2(sinceKill.elapsed() >= 1000, qPrintable(QString::number(sinceKill.elapsed())));
         QVERIFY(waitUntilLoaded(pane));
 
