@@ -16,6 +16,8 @@
 #include <objbase.h>
 #include <ras.h>
 
+#include "com_scope_win.h"
+
 #include <cstddef>
 
 namespace dialup {
@@ -38,21 +40,6 @@ public:
         const auto handle = reinterpret_cast<HRASCONN>(static_cast<ULONG_PTR>(connection));
         return RasGetConnectStatusA(handle, reinterpret_cast<LPRASCONNSTATUSA>(status));
     }
-};
-
-// COM for the length of one question, whatever the thread already had.
-class ComScope {
-public:
-    ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComScope() {
-        if (SUCCEEDED(hr_))
-            CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    HRESULT hr_;
 };
 
 } // namespace

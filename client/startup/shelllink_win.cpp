@@ -18,6 +18,8 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include "com_scope_win.h"
+
 #include <cstdio>
 
 namespace shelllink {
@@ -95,21 +97,6 @@ bool linkFolder(const std::string& folder, bool perUser, std::wstring& path, HRE
     }
     return true;
 }
-
-// COM for the length of one call, whatever the thread already had.
-class ComScope {
-public:
-    ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComScope() {
-        if (SUCCEEDED(hr_))
-            CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    HRESULT hr_;
-};
 
 HRESULT saveLink(const std::wstring& path, const std::wstring& target,
                  const std::wstring& arguments, const std::wstring& description) {
