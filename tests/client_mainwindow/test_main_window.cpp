@@ -200,10 +200,8 @@ class TestMainWindow : public QObject, public Toolbox {
     }
 
     static void trigger(MainWindow& w, const CommandRow& row) {
-        if (row.kind == "menu") {
-            w.MenuItems.value(row.name)->trigger();
-            return;
-        }
+        if (row.kind == "menu")
+            return w.MenuItems.value(row.name)->trigger();
         QWidget* control = rowControl(w, row);
         if (row.kind == "label") { // a press dragged off the label is no click
             QTest::mousePress(control, Qt::LeftButton, {}, QPoint(5, 5));
@@ -212,9 +210,7 @@ class TestMainWindow : public QObject, public Toolbox {
         QTest::mouseClick(control, Qt::LeftButton);
     }
 
-    static WebEnginePane* web(const PaneSlot& slot) {
-        return static_cast<WebEnginePane*>(slot.widget);
-    }
+    static WebEnginePane* web(const PaneSlot& s) { return static_cast<WebEnginePane*>(s.widget); }
     static QList<WebEnginePane*> panes(MainWindow& w) {
         return {web(w.WebBrowserMain), web(w.WebBrowserBbs), web(w.WebBrowserAd),
                 web(w.WebBrowserCom), web(w.WebBrowserTeam)};
@@ -231,11 +227,12 @@ class TestMainWindow : public QObject, public Toolbox {
         return "GET " + QString::fromLatin1(
                             view->url().toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority));
     }
-    static bool visit(MainWindow& w, const char* path) {
-        w.GotoWeb(portal::page(QString::fromLatin1(path)));
-        const QString wanted = "GET /" + QString::fromLatin1(path);
-        return QTest::qWaitFor([&] { return atRest(w) && target(web(w.WebBrowserMain)) == wanted; },
-                               webtest::Patience);
+    // Opens the page in the main pane and waits until it shows.
+    static bool visit(MainWindow& w, const QString& request) {
+        w.GotoWeb(portal::page(request.mid(5)));
+        return QTest::qWaitFor(
+            [&] { return atRest(w) && target(web(w.WebBrowserMain)) == request; },
+            webtest::Patience);
     }
     // What the portal received since `from`, less the icons Chromium asks for.
     static QStringList received(const webtest::DemoPortalProcess& portal, qsizetype from) {
@@ -449,24 +446,21 @@ private slots:
     // The group-tour captions sit in the band above their panes: every
     // caption-coloured pixel there, none under the pane's top edge.
     void captionsFitAboveTheirPanes() {
-        const auto w = makeWindow();
-        QVERIFY(w->Form_Load());
-        w->show();
+        const auto w = shownWindow();
         for (const auto& [frame, pane] : {std::pair{w->FrameTeam, w->WebBrowserTeam.widget},
                                           std::pair{w->FrameTourist, w->WebBrowserCom.widget}}) {
             const QImage image = frame->grab().toImage();
             const int top = pane->y();
             QCOMPARE(top, frame == w->FrameTeam ? 12 : 11); // 180 and 170 twips
+            // Rows with a caption-coloured pixel above and below the pane's top.
             int inkRows = 0, below = 0;
-            for (int y = 0; y < image.height(); ++y) {
-                bool ink = false;
-                for (int x = 0; x < image.width(); ++x) {
-                    const QColor c = image.pixelColor(x, y);
-                    ink = ink || c.blue() - std::max(c.red(), c.green()) > 40;
-                }
-                inkRows += ink && y < top;
-                below += ink && y >= top;
-            }
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (const QColor c = image.pixelColor(x, y);
+                        c.blue() - std::max(c.red(), c.green()) > 40) {
+                        ++(y < top ? inkRows : below);
+                        break;
+                    }
             QVERIFY2(inkRows >= 8, qPrintable(QString::number(inkRows))); // still legible
             QCOMPARE(below, 0);
         }
@@ -517,7 +511,7 @@ private slots:
             if (row.effect == "back" || row.effect == "forward") {
                 // A history of two pages, standing on the one the click leaves.
                 const bool forward = row.effect == "forward";
-                QVERIFY(visit(*w, "history/one.asp") && visit(*w, "history/two.asp"));
+                QVERIFY(visit(*w, HistoryOne) && visit(*w, HistoryTwo));
                 if (forward)
                     web(w->WebBrowserMain)->back();
                 QTRY_VERIFY_WITH_TIMEOUT(atRest(*w) && target(web(w->WebBrowserMain)) ==
