@@ -22,7 +22,6 @@
 #include <csignal>
 #include <memory>
 #include <optional>
-#include <vector>
 
 namespace {
 
@@ -109,12 +108,12 @@ private slots:
         press(pane, Qt::Key_F, Qt::ControlModifier);
         QVERIFY(bar->isVisible() && bar->edit()->hasFocus());
         QTest::keyClicks(bar->edit(), "findme");
+        QTRY_COMPARE_WITH_TIMEOUT(bar->shownCount(), QString("第 1 项，共 3 项"), Patience);
         const std::pair<Qt::KeyboardModifier, const char*> steps[] = {
             {Qt::NoModifier, "第 2 项，共 3 项"},
             {Qt::ShiftModifier, "第 1 项，共 3 项"},
             {Qt::ShiftModifier, "第 3 项，共 3 项"}, // wraps to the last
         };
-        QTRY_COMPARE_WITH_TIMEOUT(bar->shownCount(), QString("第 1 项，共 3 项"), Patience);
         for (const auto& [modifier, shown] : steps) {
             QTest::keyClick(bar->edit(), Qt::Key_Return, modifier);
             QTRY_COMPARE_WITH_TIMEOUT(bar->shownCount(), QString(shown), Patience);
@@ -227,25 +226,23 @@ private slots:
     // down loads its page again.
     void panesOfOneSiteShareARendererAndAllRecover() {
         const QStringList pages{"site/a.asp", "site/b.asp", "site/c.asp"};
-        std::vector<std::unique_ptr<WebEnginePane>> panes;
-        for (const QString& page : pages) {
-            panes.push_back(std::make_unique<WebEnginePane>());
-            QVERIFY(loadInto(*panes.back(), page));
-        }
-        const qint64 renderer = panes.front()->page()->renderProcessPid();
+        WebEnginePane panes[3];
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(loadInto(panes[i], pages[i]));
+        const qint64 renderer = panes[0].page()->renderProcessPid();
         QVERIFY(renderer > 0);
-        for (const auto& pane : panes)
-            QCOMPARE(pane->page()->renderProcessPid(), renderer);
+        for (const WebEnginePane& pane : panes)
+            QCOMPARE(pane.page()->renderProcessPid(), renderer);
 
         QCOMPARE(::kill(pid_t(renderer), SIGKILL), 0);
         for (const QString& page : pages)
             QTRY_COMPARE_WITH_TIMEOUT(m_portal.count("GET /" + page), 2, Patience);
-        for (const auto& pane : panes) {
-            QTRY_VERIFY_WITH_TIMEOUT(!pane->page()->isLoading(), Patience);
-            QVERIFY(pane->page()->renderProcessPid() != renderer);
+        for (const WebEnginePane& pane : panes) {
+            QTRY_VERIFY_WITH_TIMEOUT(!pane.page()->isLoading(), Patience);
+            QVERIFY(pane.page()->renderProcessPid() != renderer);
             QCOMPARE(
-                evaluate(pane->page(), "document.getElementById('path').textContent").toString(),
-                pane->url().path());
+                evaluate(pane.page(), "document.getElementById('path').textContent").toString(),
+                pane.url().path());
         }
     }
 
