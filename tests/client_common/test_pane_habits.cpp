@@ -18,14 +18,10 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-#include <QWebEngineHistory>
 #include <QWheelEvent>
 #include <csignal>
 #include <memory>
 #include <optional>
-#include <vector>
-
-Q_DECLARE_METATYPE(PageMenuContext)
 
 namespace {
 
@@ -37,6 +33,13 @@ bool loadInto(WebEnginePane& pane, const QString& path) {
     return finished.wait(Patience) && finished.last().at(0).toBool();
 }
 
+// The pane on screen at `size`, with `path` loaded.
+bool showLoaded(WebEnginePane& pane, const QString& path, QSize size = {400, 300}) {
+    pane.resize(size);
+    pane.show();
+    return QTest::qWaitForWindowExposed(&pane) && loadInto(pane, path);
+}
+
 QVariant evaluate(QWebEnginePage* page, const QString& script) {
     auto result = std::make_shared<std::optional<QVariant>>();
     page->runJavaScript(script, [result](const QVariant& value) { *result = value; });
@@ -45,8 +48,8 @@ QVariant evaluate(QWebEnginePage* page, const QString& script) {
     return result->value_or(QVariant());
 }
 
-PaneHabits* habitsOf(QWebEngineView& view) {
-    return view.findChild<PaneHabits*>(QString(), Qt::FindDirectChildrenOnly);
+FindBar* findBarOf(QWebEngineView& view) {
+    return view.findChild<PaneHabits*>(QString(), Qt::FindDirectChildrenOnly)->findBar();
 }
 
 // Where the page takes its keys and mouse: the widget Chromium draws in.
@@ -54,19 +57,27 @@ QWidget* pageWidget(QWebEngineView& view) {
     return view.focusProxy() ? view.focusProxy() : &view;
 }
 
+void press(QWebEngineView& view, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(pageWidget(view), key, modifiers);
+}
+
 // Focuses the pane's page, as a click into it would.
 bool focusPage(QWebEngineView& view) {
     view.window()->activateWindow();
-    if (!QTest::qWaitForWindowActive(view.window())) {
-        qWarning("window not active");
+    if (!QTest::qWaitForWindowActive(view.window()))
         return false;
-    }
     pageWidget(view)->setFocus(Qt::MouseFocusReason);
     return QTest::qWaitFor([&] { return pageWidget(view)->hasFocus(); }, 5000);
 }
 
 QString pathOf(const QWebEngineView& view) {
     return view.url().path();
+}
+
+double storedZoom(const char* pane) {
+    return QSettings(zoomstore::filePath(), QSettings::IniFormat)
+        .value(QStringLiteral("zoom/") + pane, -1)
+        .toDouble();
 }
 
 } // namespace
@@ -86,53 +97,43 @@ private slots:
 
     void findBarCountsTheMatchesOfThePage() {
         WebEnginePane pane;
-        pane.resize(600, 400);
-        pane.show();
-        QVERIFY(loadInto(pane, QStringLiteral("find/findme.asp?a=findme-x-findme")));
+        QVERIFY(showLoaded(pane, "find/findme.asp?a=findme-x-findme", {600, 400}));
         // The page's own text says how many there are.
-        const int expected =
-            evaluate(pane.page(),
-                     QStringLiteral("document.body.innerText.split('findme').length-1"))
-                .toInt();
-        QCOMPARE(expected, 3);
+        QCOMPARE(evaluate(pane.page(), "document.body.innerText.split('findme').length-1").toInt(),
+                 3);
         QVERIFY(focusPage(pane));
 
-        FindBar* bar = habitsOf(pane)->findBar();
+        FindBar* bar = findBarOf(pane);
         QSignalSpy found(bar, &FindBar::found);
-        QTest::keyClick(pageWidget(pane), Qt::Key_F, Qt::ControlModifier);
-        QVERIFY(bar->isVisible());
-        QVERIFY(bar->edit()->hasFocus());
-        QTest::keyClicks(bar->edit(), QStringLiteral("findme"));
-        QTRY_COMPARE_WITH_TIMEOUT(bar->shownCount(), QStringLiteral("第 1 项，共 3 项"), Patience);
-
-        QTest::keyClick(bar->edit(), Qt::Key_Return);
-        QTRY_COMPARE_WITH_TIMEOUT(bar->shownCount(), QStringLiteral("第 2 项，共 3 项"), Patience);
-        QTest::keyClick(bar->edit(), Qt::Key_Return, Qt::ShiftModifier);
-        QTRY_COMPARE_WITH_TIMEOUT(bar->shownCount(), QStringLiteral("第 1 项，共 3 项"), Patience);
-        QTest::keyClick(bar->edit(), Qt::Key_Return, Qt::ShiftModifier); // wraps to the last
-        QTRY_COMPARE_WITH_TIMEOUT(bar->shownCount(), QStringLiteral("第 3 项，共 3 项"), Patience);
-
-        bar->edit()->setText(QStringLiteral("nowhere-on-the-page"));
-        QTRY_COMPARE_WITH_TIMEOUT(bar->shownCount(), QStringLiteral("没有找到"), Patience);
+        press(pane, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(bar->isVisible() && bar->edit()->hasFocus());
+        QTest::keyClicks(bar->edit(), "findme");
+        QTRY_COMPARE_WITH_TIMEOUT(bar->shownCount(), QString("第 1 项，共 3 项"), Patience);
+        const std::pair<Qt::KeyboardModifier, const char*> steps[] = {
+            {Qt::NoModifier, "第 2 项，共 3 项"},
+            {Qt::ShiftModifier, "第 1 项，共 3 项"},
+            {Qt::ShiftModifier, "第 3 项，共 3 项"}, // wraps to the last
+        };
+        for (const auto& [modifier, shown] : steps) {
+            QTest::keyClick(bar->edit(), Qt::Key_Return, modifier);
+            QTRY_COMPARE_WITH_TIMEOUT(bar->shownCount(), QString(shown), Patience);
+        }
+        bar->edit()->setText("nowhere-on-the-page");
+        QTRY_COMPARE_WITH_TIMEOUT(bar->shownCount(), QString("没有找到"), Patience);
 
         QTest::keyClick(bar->edit(), Qt::Key_Escape);
-        QVERIFY(!bar->isVisible());
-        QVERIFY(!found.isEmpty());
+        QVERIFY(!bar->isVisible() && !found.isEmpty());
     }
 
     void zoomIsKeptPerPaneAcrossARestart() {
-        const QString name = QStringLiteral("WebBrowserTeam");
         {
             WebEnginePane pane;
-            pane.setObjectName(name);
-            pane.resize(400, 300);
-            pane.show();
-            QVERIFY(loadInto(pane, QStringLiteral("zoom.asp")));
-            QVERIFY(focusPage(pane));
-            QTest::keyClick(pageWidget(pane), Qt::Key_Equal, Qt::ControlModifier);
-            QTest::keyClick(pageWidget(pane), Qt::Key_Equal, Qt::ControlModifier);
+            pane.setObjectName("WebBrowserTeam");
+            QVERIFY(showLoaded(pane, "zoom.asp") && focusPage(pane));
+            press(pane, Qt::Key_Equal, Qt::ControlModifier);
+            press(pane, Qt::Key_Equal, Qt::ControlModifier);
             QCOMPARE(pane.zoomFactor(), 1.25);
-            QTest::keyClick(pageWidget(pane), Qt::Key_Minus, Qt::ControlModifier);
+            press(pane, Qt::Key_Minus, Qt::ControlModifier);
             QCOMPARE(pane.zoomFactor(), 1.1);
             // Ctrl + wheel away from the reader zooms in.
             QWheelEvent wheel(QPointF(10, 10), pane.mapToGlobal(QPointF(10, 10)), QPoint(),
@@ -141,59 +142,39 @@ private slots:
             QCoreApplication::sendEvent(pageWidget(pane), &wheel);
             QCOMPARE(pane.zoomFactor(), 1.25);
         }
-        // What is on disk, read without the program's code.
-        QCOMPARE(QSettings(zoomstore::filePath(), QSettings::IniFormat)
-                     .value(QStringLiteral("zoom/WebBrowserTeam"))
-                     .toDouble(),
-                 1.25);
+        QCOMPARE(storedZoom("WebBrowserTeam"), 1.25); // on disk, read without the program's code
 
-        WebEnginePane again;
-        again.setObjectName(name);
-        again.resize(400, 300);
-        again.show();
-        QVERIFY(loadInto(again, QStringLiteral("zoom.asp")));
+        WebEnginePane again, other; // a pane of another name keeps its own
+        again.setObjectName("WebBrowserTeam");
+        other.setObjectName("WebBrowserAd");
+        QVERIFY(showLoaded(again, "zoom.asp") && loadInto(other, "zoom.asp"));
         QCOMPARE(again.zoomFactor(), 1.25);
-        // Also in the page: its CSS pixels grow with the zoom.
-        QTRY_COMPARE_WITH_TIMEOUT(
-            evaluate(again.page(), QStringLiteral("window.devicePixelRatio")).toDouble(), 1.25,
-            Patience);
-
-        WebEnginePane other; // a pane of another name keeps its own
-        other.setObjectName(QStringLiteral("WebBrowserAd"));
-        QVERIFY(loadInto(other, QStringLiteral("zoom.asp")));
         QCOMPARE(other.zoomFactor(), 1.0);
+        // Also in the page: its CSS pixels grow with the zoom.
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(again.page(), "window.devicePixelRatio").toDouble(),
+                                  1.25, Patience);
 
         QVERIFY(focusPage(again));
-        QTest::keyClick(pageWidget(again), Qt::Key_0, Qt::ControlModifier);
+        press(again, Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(again.zoomFactor(), 1.0);
-        QVERIFY(!QSettings(zoomstore::filePath(), QSettings::IniFormat)
-                     .contains(QStringLiteral("zoom/WebBrowserTeam")));
+        QCOMPARE(storedZoom("WebBrowserTeam"), -1.0); // no longer stored
     }
 
-    void zoomStepsStopAtTheEnds_data() {
-        QTest::addColumn<double>("from");
-        QTest::addColumn<double>("in");
-        QTest::addColumn<double>("out");
-        QTest::newRow("default") << 1.0 << 1.1 << 0.9;
-        QTest::newRow("between steps") << 1.2 << 1.25 << 1.1;
-        QTest::newRow("smallest") << 0.25 << 1.0 / 3 << 0.25;
-        QTest::newRow("largest") << 5.0 << 5.0 << 4.0;
-    }
-    void zoomStepsStopAtTheEnds() {
-        QFETCH(double, from);
-        QFETCH(double, in);
-        QFETCH(double, out);
-        QCOMPARE(zoomstore::zoomIn(from), in);
-        QCOMPARE(zoomstore::zoomOut(from), out);
-    }
-
-    void storedZoomOutOfRangeIsBounded() {
-        QSettings(zoomstore::filePath(), QSettings::IniFormat)
-            .setValue(QStringLiteral("zoom/WebBrowserBbs"), 1e9);
-        QCOMPARE(zoomstore::load(QStringLiteral("WebBrowserBbs")), 5.0);
-        QSettings(zoomstore::filePath(), QSettings::IniFormat)
-            .setValue(QStringLiteral("zoom/WebBrowserBbs"), QStringLiteral("nan"));
-        QCOMPARE(zoomstore::load(QStringLiteral("WebBrowserBbs")), 1.0);
+    // The steps stop at the ends, and a stored zoom out of range is bounded.
+    void zoomStaysInRange() {
+        const std::tuple<double, double, double> steps[] = {
+            {1.0, 1.1, 0.9}, {1.2, 1.25, 1.1}, {0.25, 1.0 / 3, 0.25}, {5.0, 5.0, 4.0}};
+        for (const auto& [from, in, out] : steps) {
+            QCOMPARE(zoomstore::zoomIn(from), in);
+            QCOMPARE(zoomstore::zoomOut(from), out);
+        }
+        QSettings stored(zoomstore::filePath(), QSettings::IniFormat);
+        const std::pair<QVariant, double> cases[] = {{1e9, 5.0}, {"nan", 1.0}};
+        for (const auto& [value, loaded] : cases) {
+            stored.setValue("zoom/WebBrowserBbs", value);
+            stored.sync();
+            QCOMPARE(zoomstore::load("WebBrowserBbs"), loaded);
+        }
     }
 
     // Two panes side by side, both with a page behind them: the keys go to the
@@ -207,188 +188,139 @@ private slots:
         window.resize(800, 400);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        for (WebEnginePane* pane : {&left, &right}) {
-            const QString side = pane == &left ? QStringLiteral("left") : QStringLiteral("right");
-            QVERIFY(loadInto(*pane, side + QStringLiteral("/1.asp")));
-            QVERIFY(loadInto(*pane, side + QStringLiteral("/2.asp")));
-        }
+        for (const char* page : {"left/1.asp", "left/2.asp"})
+            QVERIFY(loadInto(left, page));
+        for (const char* page : {"right/1.asp", "right/2.asp"})
+            QVERIFY(loadInto(right, page));
 
         QVERIFY(focusPage(right));
-        QTest::keyClick(pageWidget(right), Qt::Key_Left, Qt::AltModifier);
-        QTRY_COMPARE_WITH_TIMEOUT(pathOf(right), QStringLiteral("/right/1.asp"), Patience);
-        QCOMPARE(pathOf(left), QStringLiteral("/left/2.asp"));
-        QTest::keyClick(pageWidget(right), Qt::Key_Right, Qt::AltModifier);
-        QTRY_COMPARE_WITH_TIMEOUT(pathOf(right), QStringLiteral("/right/2.asp"), Patience);
+        press(right, Qt::Key_Left, Qt::AltModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(pathOf(right), QString("/right/1.asp"), Patience);
+        QCOMPARE(pathOf(left), QString("/left/2.asp"));
+        press(right, Qt::Key_Right, Qt::AltModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(pathOf(right), QString("/right/2.asp"), Patience);
 
         QVERIFY(focusPage(left));
-        const int leftLoads = m_portal.count(QStringLiteral("GET /left/2.asp"));
-        const int rightLoads = m_portal.count(QStringLiteral("GET /right/2.asp"));
-        QTest::keyClick(pageWidget(left), Qt::Key_F5);
-        QTRY_COMPARE_WITH_TIMEOUT(m_portal.count(QStringLiteral("GET /left/2.asp")), leftLoads + 1,
-                                  Patience);
-        QTest::keyClick(pageWidget(left), Qt::Key_Equal, Qt::ControlModifier);
+        const int leftLoads = m_portal.count("GET /left/2.asp");
+        const int rightLoads = m_portal.count("GET /right/2.asp");
+        press(left, Qt::Key_F5);
+        QTRY_COMPARE_WITH_TIMEOUT(m_portal.count("GET /left/2.asp"), leftLoads + 1, Patience);
+        press(left, Qt::Key_Equal, Qt::ControlModifier);
         QCOMPARE(left.zoomFactor(), 1.1);
         QCOMPARE(right.zoomFactor(), 1.0);
-        QTest::keyClick(pageWidget(left), Qt::Key_F, Qt::ControlModifier);
-        QVERIFY(habitsOf(left)->findBar()->isVisible());
-        QVERIFY(!habitsOf(right)->findBar()->isVisible());
+        press(left, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(findBarOf(left)->isVisible() && !findBarOf(right)->isVisible());
         QTest::qWait(300); // a stray reload would have reached the portal by now
-        QCOMPARE(m_portal.count(QStringLiteral("GET /right/2.asp")), rightLoads);
+        QCOMPARE(m_portal.count("GET /right/2.asp"), rightLoads);
 
         // The mouse's back button, on the pane under it.
         QMouseEvent back(QEvent::MouseButtonPress, QPointF(10, 10),
                          left.mapToGlobal(QPointF(10, 10)), Qt::BackButton, Qt::BackButton,
                          Qt::NoModifier);
         QCoreApplication::sendEvent(pageWidget(left), &back);
-        QTRY_COMPARE_WITH_TIMEOUT(pathOf(left), QStringLiteral("/left/1.asp"), Patience);
-        QCOMPARE(pathOf(right), QStringLiteral("/right/2.asp"));
+        QTRY_COMPARE_WITH_TIMEOUT(pathOf(left), QString("/left/1.asp"), Patience);
+        QCOMPARE(pathOf(right), QString("/right/2.asp"));
     }
 
     // One renderer for the portal's panes; when it dies, every pane it took
     // down loads its page again.
     void panesOfOneSiteShareARendererAndAllRecover() {
-        const QStringList pages{QStringLiteral("site/a.asp"), QStringLiteral("site/b.asp"),
-                                QStringLiteral("site/c.asp")};
-        std::vector<std::unique_ptr<WebEnginePane>> panes;
-        for (const QString& page : pages) {
-            panes.push_back(std::make_unique<WebEnginePane>());
-            QVERIFY(loadInto(*panes.back(), page));
-        }
-        const qint64 renderer = panes.front()->page()->renderProcessPid();
+        const QStringList pages{"site/a.asp", "site/b.asp", "site/c.asp"};
+        WebEnginePane panes[3];
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(loadInto(panes[i], pages[i]));
+        const qint64 renderer = panes[0].page()->renderProcessPid();
         QVERIFY(renderer > 0);
-        for (const auto& pane : panes)
-            QCOMPARE(pane->page()->renderProcessPid(), renderer);
+        for (const WebEnginePane& pane : panes)
+            QCOMPARE(pane.page()->renderProcessPid(), renderer);
 
         QCOMPARE(::kill(pid_t(renderer), SIGKILL), 0);
         for (const QString& page : pages)
-            QTRY_COMPARE_WITH_TIMEOUT(m_portal.count(QStringLiteral("GET /") + page), 2, Patience);
-        for (const auto& pane : panes) {
-            QTRY_VERIFY_WITH_TIMEOUT(!pane->page()->isLoading(), Patience);
-            QVERIFY(pane->page()->renderProcessPid() != renderer);
-            QCOMPARE(evaluate(pane->page(),
-                              QStringLiteral("document.getElementById('path').textContent"))
-                         .toString(),
-                     pane->url().path());
+            QTRY_COMPARE_WITH_TIMEOUT(m_portal.count("GET /" + page), 2, Patience);
+        for (const WebEnginePane& pane : panes) {
+            QTRY_VERIFY_WITH_TIMEOUT(!pane.page()->isLoading(), Patience);
+            QVERIFY(pane.page()->renderProcessPid() != renderer);
+            QCOMPARE(
+                evaluate(pane.page(), "document.getElementById('path').textContent").toString(),
+                pane.url().path());
         }
     }
 
-    void contextMenuOffersWhatIsUnderTheMouse_data() {
-        QTest::addColumn<PageMenuContext>("context");
-        QTest::addColumn<QStringList>("entries"); // "-" marks a disabled one
-        const QUrl web(QStringLiteral("http://127.0.0.1/x.asp"));
-        PageMenuContext plain;
-        QTest::newRow("plain page")
-            << plain << QStringList{QStringLiteral("-后退"), QStringLiteral("-前进"),
-                                    QStringLiteral("刷新"),  QStringLiteral("-复制"),
-                                    QStringLiteral("-粘贴"), QStringLiteral("打印...")};
-        PageMenuContext form;
-        form.canGoBack = true;
-        form.hasSelection = true;
-        form.editable = true;
-        QTest::newRow("text field")
-            << form << QStringList{QStringLiteral("后退"), QStringLiteral("-前进"),
-                                   QStringLiteral("刷新"), QStringLiteral("复制"),
-                                   QStringLiteral("粘贴"), QStringLiteral("打印...")};
-        PageMenuContext link;
-        link.canGoForward = true;
-        link.link = web;
-        link.image = true;
-        QTest::newRow("image link") << link
-                                    << QStringList{QStringLiteral("-后退"),
-                                                   QStringLiteral("前进"),
-                                                   QStringLiteral("刷新"),
-                                                   QStringLiteral("-复制"),
-                                                   QStringLiteral("-粘贴"),
-                                                   QStringLiteral("复制链接地址"),
-                                                   QStringLiteral("在新窗口中打开链接"),
-                                                   QStringLiteral("图片另存为..."),
-                                                   QStringLiteral("打印...")};
-        PageMenuContext script;
-        script.link = QUrl(QStringLiteral("javascript:alert(1)"));
-        QTest::newRow("script link") << script
-                                     << QStringList{QStringLiteral("-后退"),
-                                                    QStringLiteral("-前进"),
-                                                    QStringLiteral("刷新"),
-                                                    QStringLiteral("-复制"),
-                                                    QStringLiteral("-粘贴"),
-                                                    QStringLiteral("复制链接地址"),
-                                                    QStringLiteral("-在新窗口中打开链接"),
-                                                    QStringLiteral("打印...")};
-    }
+    // The entries under the mouse; "-" marks a disabled one.
     void contextMenuOffersWhatIsUnderTheMouse() {
-        QFETCH(PageMenuContext, context);
-        QFETCH(QStringList, entries);
-        QStringList shown;
-        for (const PageMenuEntry& e : pageMenuEntries(context))
-            shown.append((e.enabled ? QString() : QStringLiteral("-")) + e.text);
-        QCOMPARE(shown, entries);
+        PageMenuContext plain, form, link, script;
+        form.canGoBack = form.hasSelection = form.editable = true;
+        link.canGoForward = link.image = true;
+        link.link = QUrl("http://127.0.0.1/x.asp");
+        script.link = QUrl("javascript:alert(1)");
+        const std::pair<PageMenuContext, const char*> cases[] = {
+            {plain, "-后退 -前进 刷新 -复制 -粘贴 打印..."},
+            {form, "后退 -前进 刷新 复制 粘贴 打印..."},
+            {link, "-后退 前进 刷新 -复制 -粘贴 复制链接地址 在新窗口中打开链接 图片另存为... "
+                   "打印..."},
+            {script, "-后退 -前进 刷新 -复制 -粘贴 复制链接地址 -在新窗口中打开链接 打印..."},
+        };
+        for (const auto& [context, entries] : cases) {
+            QStringList shown;
+            for (const PageMenuEntry& e : pageMenuEntries(context))
+                shown.append((e.enabled ? "" : "-") + e.text);
+            QCOMPARE(shown.join(' '), QString(entries));
+        }
     }
 
     // A right click on a link: our menu, with the link's entries, opens a
     // window of the client on it.
     void rightClickShowsOurMenu() {
         WebEnginePane pane;
-        pane.resize(400, 300);
-        pane.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&pane));
-        QVERIFY(loadInto(pane, QStringLiteral("menu.asp")));
-        const QString link = portal::page(QStringLiteral("linked.asp"));
-        evaluate(pane.page(), QStringLiteral("document.body.innerHTML = '<a id=l href=\"%1\" "
-                                             "style=\"position:fixed;left:0;top:0;width:200px;"
-                                             "height:100px;display:block\">link</a>'; 1")
-                                  .arg(link));
+        QVERIFY(showLoaded(pane, "menu.asp"));
+        evaluate(pane.page(), QString("document.body.innerHTML = '<a id=l href=\"%1\" "
+                                      "style=\"position:fixed;left:0;top:0;width:200px;"
+                                      "height:100px;display:block\">link</a>'; 1")
+                                  .arg(portal::page("linked.asp")));
         QTest::mouseClick(pageWidget(pane), Qt::RightButton, {}, QPoint(50, 50));
         QMenu* menu = nullptr;
         QTRY_VERIFY_WITH_TIMEOUT(
-            (menu = pane.findChild<QMenu*>(QStringLiteral("PageContextMenu"))) && menu->isVisible(),
-            Patience);
+            (menu = pane.findChild<QMenu*>("PageContextMenu")) && menu->isVisible(), Patience);
         QStringList texts;
-        for (QAction* a : menu->actions())
+        QAction* openLink = nullptr;
+        for (QAction* a : menu->actions()) {
             texts.append(a->text());
-        QVERIFY2(texts.contains(QStringLiteral("在新窗口中打开链接")),
-                 qPrintable(texts.join(u',')));
-        QCOMPARE(texts.first(), QStringLiteral("后退"));
+            openLink = a->text() == "在新窗口中打开链接" ? a : openLink;
+        }
+        QVERIFY2(openLink && texts.first() == "后退", qPrintable(texts.join(u',')));
 
-        const int before = int(webtest::browserWindows().size());
-        for (QAction* a : menu->actions())
-            if (a->text() == QStringLiteral("在新窗口中打开链接"))
-                a->trigger();
+        const qsizetype before = webtest::browserWindows().size();
+        openLink->trigger();
         menu->close();
-        QTRY_COMPARE_WITH_TIMEOUT(m_portal.count(QStringLiteral("GET /linked.asp")), 1, Patience);
-        QCOMPARE(int(webtest::browserWindows().size()), before + 1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_portal.count("GET /linked.asp"), 1, Patience);
+        QCOMPARE(webtest::browserWindows().size(), before + 1);
         qDeleteAll(webtest::browserWindows());
     }
 
-    // Chromium's own texts come from its zh-CN locale, whatever the system's.
-    void chromiumSpeaksChinese() {
+    // Chromium's own texts come from its zh-CN locale, whatever the system's;
+    // a script's alert is our box, in Chinese.
+    void chromiumAndAlertsSpeakChinese() {
         WebEnginePane pane;
-        QVERIFY(loadInto(pane, QStringLiteral("form.asp")));
-        QCOMPARE(evaluate(pane.page(), QStringLiteral("navigator.language")).toString(),
-                 QStringLiteral("zh-CN"));
-        const QString validation =
-            QStringLiteral("(() => { const i = document.createElement('input'); i.required = true;"
-                           " return i.validationMessage; })()");
-        QCOMPARE(evaluate(pane.page(), validation).toString(), QStringLiteral("请填写此字段。"));
-    }
+        QVERIFY(showLoaded(pane, "form.asp"));
+        QCOMPARE(evaluate(pane.page(), "navigator.language").toString(), QString("zh-CN"));
+        QCOMPARE(evaluate(pane.page(), "(() => { const i = document.createElement('input');"
+                                       " i.required = true; return i.validationMessage; })()")
+                     .toString(),
+                 QString("请填写此字段。"));
 
-    void javaScriptAlertIsInChinese() {
-        WebEnginePane pane;
-        pane.show();
-        QVERIFY(loadInto(pane, QStringLiteral("alert.asp")));
         QStringList buttons;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            for (QAbstractButton* b : box->buttons())
+            for (QAbstractButton* b : box ? box->buttons() : QList<QAbstractButton*>())
                 buttons.append(b->text());
-            box->accept();
+            if (box)
+                box->accept();
         });
         poll.start(50);
-        pane.page()->runJavaScript(QStringLiteral("alert('提示')"));
+        pane.page()->runJavaScript("alert('提示')");
         QTRY_VERIFY_WITH_TIMEOUT(!buttons.isEmpty(), Patience);
-        QCOMPARE(buttons, QStringList{QStringLiteral("确定")});
+        QCOMPARE(buttons, QStringList{"确定"});
     }
 
 private:

@@ -20,7 +20,7 @@
 namespace {
 
 // Runs `ask`, which opens a modal dialog, and returns the dialog's button
-// texts, in the order shown, closing it with its escape.
+// texts, sorted, closing it with its escape.
 QStringList buttonsOfModal(const std::function<void()>& ask) {
     QStringList texts;
     QTimer poll;
@@ -39,9 +39,11 @@ QStringList buttonsOfModal(const std::function<void()>& ask) {
     return texts;
 }
 
-QStringList sorted(QStringList list) {
-    list.sort();
-    return list;
+template <typename T> QStringList textsOf(const QObject& dialog) {
+    QStringList texts;
+    for (const T* child : dialog.findChildren<T*>())
+        texts.append(child->text());
+    return texts;
 }
 
 } // namespace
@@ -53,92 +55,60 @@ private slots:
     void initTestCase() {
         QCOMPARE(QLocale::system().language(), QLocale::C);
         QCOMPARE(chineseui::install(), QStringList());
-    }
-
-    void chineseIsTheDefaultLocale() {
         QCOMPARE(QLocale().language(), QLocale::Chinese);
         QCOMPARE(QLocale().territory(), QLocale::China);
         QVERIFY(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("--lang=zh-CN"));
     }
 
-    void clientMessageBoxButtonsAreChinese_data() {
-        QTest::addColumn<int>("buttons");
-        QTest::addColumn<QStringList>("texts");
-        QTest::newRow("ok") << int(seams::Buttons::Ok) << QStringList{QStringLiteral("确定")};
-        QTest::newRow("ok cancel") << int(seams::Buttons::OkCancel)
-                                   << QStringList{QStringLiteral("确定"), QStringLiteral("取消")};
-        QTest::newRow("yes no") << int(seams::Buttons::YesNo)
-                                << QStringList{QStringLiteral("是(&Y)"), QStringLiteral("否(&N)")};
-    }
-    void clientMessageBoxButtonsAreChinese() {
-        QFETCH(int, buttons);
-        QFETCH(QStringList, texts);
-        const QStringList shown = buttonsOfModal([&] {
-            seams::showMessage({QStringLiteral("已经在运行中！"), QString(),
-                                seams::Buttons(buttons), seams::Icon::Exclamation});
-        });
-        QCOMPARE(shown, sorted(texts));
-    }
-
-    void gameMessageBoxButtonsAreChinese() {
-        namespace game = brickvane::seams;
-        const QStringList shown = buttonsOfModal([] {
-            game::showMessage({QStringLiteral("确实要退出吗？"), QStringLiteral("退出"),
-                               game::Buttons::OkCancel, game::Icon::None});
-        });
-        QCOMPARE(shown, sorted({QStringLiteral("确定"), QStringLiteral("取消")}));
+    void messageBoxButtonsAreChinese() {
+        using B = seams::Buttons;
+        const std::pair<B, QStringList> cases[] = {
+            {B::Ok, {"确定"}}, {B::OkCancel, {"取消", "确定"}}, {B::YesNo, {"否(&N)", "是(&Y)"}}};
+        for (const auto& [buttons, texts] : cases)
+            QCOMPARE(buttonsOfModal([&] {
+                         seams::showMessage(
+                             {"已经在运行中！", QString(), buttons, seams::Icon::Exclamation});
+                     }),
+                     texts);
+        namespace game = brickvane::seams; // the game's own boxes
+        QCOMPARE(buttonsOfModal([] {
+                     game::showMessage(
+                         {"确实要退出吗？", "退出", game::Buttons::OkCancel, game::Icon::None});
+                 }),
+                 QStringList({"取消", "确定"}));
     }
 
-    void saveDialogIsChinese() {
-        QFileDialog dialog;
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"))->text(),
-                 QStringLiteral("查找范围："));
-        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("fileNameLabel"))->text(),
-                 QStringLiteral("文件名称(&N)："));
-        QStringList buttons;
-        for (QPushButton* b : dialog.findChildren<QPushButton*>())
-            buttons.append(b->text());
-        QVERIFY2(buttons.contains(QStringLiteral("保存(&S)")), qPrintable(buttons.join(u',')));
-        QVERIFY2(buttons.contains(QStringLiteral("取消")), qPrintable(buttons.join(u',')));
+    void saveAndColourDialogsAreChinese() {
+        QFileDialog save;
+        save.setOption(QFileDialog::DontUseNativeDialog);
+        save.setAcceptMode(QFileDialog::AcceptSave);
+        const auto label = [&](const char* name) { return save.findChild<QLabel*>(name)->text(); };
+        QCOMPARE(label("lookInLabel") + '|' + label("fileNameLabel"),
+                 QString("查找范围：|文件名称(&N)："));
+        const QStringList buttons = textsOf<QPushButton>(save);
+        QVERIFY2(buttons.contains("保存(&S)") && buttons.contains("取消"),
+                 qPrintable(buttons.join(u',')));
+
+        QColorDialog colour;
+        colour.setOption(QColorDialog::DontUseNativeDialog);
+        const QString colourLabels = textsOf<QLabel>(colour).join(u',');
+        QVERIFY2(colourLabels.contains("基本颜色(&B)") && !colourLabels.contains("colors"),
+                 qPrintable(colourLabels));
     }
 
-    void colourDialogIsChinese() {
-        QColorDialog dialog;
-        dialog.setOption(QColorDialog::DontUseNativeDialog);
-        QStringList labels;
-        for (QLabel* l : dialog.findChildren<QLabel*>())
-            labels.append(l->text());
-        QVERIFY2(labels.contains(QStringLiteral("基本颜色(&B)")), qPrintable(labels.join(u',')));
-        for (const QString& text : labels)
-            QVERIFY2(!text.contains(QLatin1String("colors")), qPrintable(text));
-    }
-
-    void systemErrorsAreGivenInChinese_data() {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("system");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("no permission")
-            << EACCES << "Permission denied" << QStringLiteral("没有权限（Permission denied）");
-        QTest::newRow("not permitted") << EPERM << "Operation not permitted"
-                                       << QStringLiteral("没有权限（Operation not permitted）");
-        QTest::newRow("disk full") << ENOSPC << "No space left on device"
-                                   << QStringLiteral("磁盘空间不足（No space left on device）");
-        QTest::newRow("not found")
-            << ENOENT << "No such file or directory"
-            << QStringLiteral("找不到文件或文件夹（No such file or directory）");
-        QTest::newRow("read-only") << EROFS << "Read-only file system"
-                                   << QStringLiteral("文件系统是只读的（Read-only file system）");
-        QTest::newRow("rare cause") << EXDEV << "Invalid cross-device link"
-                                    << QStringLiteral("系统错误（Invalid cross-device link）");
-        QTest::newRow("no detail") << ENOSPC << "  " << QStringLiteral("磁盘空间不足");
-    }
     void systemErrorsAreGivenInChinese() {
-        QFETCH(int, code);
-        QFETCH(QString, system);
-        QFETCH(QString, shown);
-        QCOMPARE(chineseui::systemErrorText(code, system), shown);
+        const std::tuple<int, const char*, const char*> cases[] = {
+            {EACCES, "Permission denied", "没有权限（Permission denied）"},
+            {EPERM, "Operation not permitted", "没有权限（Operation not permitted）"},
+            {ENOSPC, "No space left on device", "磁盘空间不足（No space left on device）"},
+            {ENOENT, "No such file or directory",
+             "找不到文件或文件夹（No such file or directory）"},
+            {EROFS, "Read-only file system", "文件系统是只读的（Read-only file system）"},
+            {EXDEV, "Invalid cross-device link", "系统错误（Invalid cross-device link）"},
+            {ENOSPC, "  ", "磁盘空间不足"}, // no detail
+        };
+        for (const auto& [code, system, shown] : cases)
+            QCOMPARE(chineseui::systemErrorText(code, system), QString::fromUtf8(shown));
     }
 };
 
