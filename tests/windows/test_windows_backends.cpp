@@ -24,6 +24,9 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -48,21 +51,8 @@ std::string utf8(const std::wstring& text) {
 }
 
 std::string fileBytes(const std::wstring& path) {
-    std::string bytes;
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "(missing)";
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
-}
-
-bool exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "(missing)";
 }
 
 // --- dial-up records --------------------------------------------------------
@@ -130,7 +120,7 @@ void setValue(HKEY root, const char* subkey, const char* name, DWORD type,
 void theRegistryReaderKeepsItsBufferRules() {
     struct Case {
         const char* name;
-        std::string stored; // nullptr name: the value is not written
+        std::string stored;
         bool found;
         std::string text;
     };
@@ -156,12 +146,10 @@ void theRegistryReaderKeepsItsBufferRules() {
         CHECK(!found || value.type == registry::TypeString, std::string("type of ") + c.name);
     }
     registry::Value value;
-    CHECK(!registry::readValue(registry::platform(), registry::Root::CurrentUser, "RemoteAccess",
-                               "Missing", registry::QueryValueAccess, 255, value),
-          "a missing value");
-    CHECK(!registry::readValue(registry::platform(), registry::Root::CurrentUser, "NoSuchKey",
-                               "Default", registry::QueryValueAccess, 255, value),
-          "a missing key");
+    for (const auto& [key, name] : {std::pair{"RemoteAccess", "Missing"}, {"NoSuchKey", "Default"}})
+        CHECK(!registry::readValue(registry::platform(), registry::Root::CurrentUser, key, name,
+                                   registry::QueryValueAccess, 255, value),
+              std::string("a missing ") + key + "\\" + name);
     setValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvanta Test", "PATH", REG_SZ,
              std::string("C:\\Tools\\info.exe\0", 18));
     CHECK(registry::readValue(registry::platform(), registry::Root::LocalMachine,
@@ -191,17 +179,13 @@ LinkFields readLink(const std::wstring& path) {
                                 reinterpret_cast<void**>(&link))))
         return fields;
     wchar_t text[1024];
+    // Each field is read in turn; one that cannot be read stays empty.
+    const auto got = [&](HRESULT result) { return SUCCEEDED(result) ? text : L""; };
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-        SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
-        if (SUCCEEDED(link->GetPath(text, 1024, nullptr, SLGP_RAWPATH)))
-            fields.target = text;
-        if (SUCCEEDED(link->GetArguments(text, 1024)))
-            fields.arguments = text;
-        if (SUCCEEDED(link->GetDescription(text, 1024)))
-            fields.description = text;
-        if (SUCCEEDED(link->GetWorkingDirectory(text, 1024)))
-            fields.workingFolder = text;
-    }
+        SUCCEEDED(file->Load(path.c_str(), STGM_READ)))
+        fields = {got(link->GetPath(text, 1024, nullptr, SLGP_RAWPATH)),
+                  got(link->GetArguments(text, 1024)), got(link->GetDescription(text, 1024)),
+                  got(link->GetWorkingDirectory(text, 1024))};
     if (file)
         file->Release();
     link->Release();
@@ -217,38 +201,35 @@ void shellLinksLandInTheSpecialFolders() {
     const std::string target = utf8(folder) + "\\Orvanta.exe";
     struct Row {
         const char* folder;
-        const char* caption;
+        const wchar_t* caption;
         const char* arguments;
         bool perUser;
         std::wstring expectedFolder;
     };
     const Row rows[] = {
-        {"..\\..\\Desktop", "Orvanta", "", true, specialFolder(CSIDL_DESKTOPDIRECTORY)},
-        {"..", "Orvanta从业工具箱", "", true, specialFolder(CSIDL_STARTMENU)},
-        {".", "Orvanta同行协作网络办公信息系统", "", true, specialFolder(CSIDL_PROGRAMS)},
-        {"", "Brickvane游戏", "--level 9 \"慢\"", true, specialFolder(CSIDL_PROGRAMS)},
-        {"Orvanta\\工具", "Orvanta", "", true, specialFolder(CSIDL_PROGRAMS) + L"\\Orvanta\\工具"},
-        {"..\\..\\Desktop", "Orvanta", "", false, specialFolder(CSIDL_COMMON_DESKTOPDIRECTORY)},
-        {"..", "Orvanta", "", false, specialFolder(CSIDL_COMMON_STARTMENU)},
-        {".", "Orvanta", "", false, specialFolder(CSIDL_COMMON_PROGRAMS)},
+        {"..\\..\\Desktop", L"Orvanta", "", true, specialFolder(CSIDL_DESKTOPDIRECTORY)},
+        {"..", L"Orvanta从业工具箱", "", true, specialFolder(CSIDL_STARTMENU)},
+        {".", L"Orvanta同行协作网络办公信息系统", "", true, specialFolder(CSIDL_PROGRAMS)},
+        {"", L"Brickvane游戏", "--level 9 \"慢\"", true, specialFolder(CSIDL_PROGRAMS)},
+        {"Orvanta\\工具", L"Orvanta", "", true, specialFolder(CSIDL_PROGRAMS) + L"\\Orvanta\\工具"},
+        {"..\\..\\Desktop", L"Orvanta", "", false, specialFolder(CSIDL_COMMON_DESKTOPDIRECTORY)},
+        {"..", L"Orvanta", "", false, specialFolder(CSIDL_COMMON_STARTMENU)},
+        {".", L"Orvanta", "", false, specialFolder(CSIDL_COMMON_PROGRAMS)},
     };
     const auto links = shelllink::makePlatformShellLinks();
     for (const Row& row : rows) {
-        const std::string where = std::string(row.folder) + " / " + row.caption;
+        const std::string caption = utf8(row.caption), where = row.folder + (" / " + caption);
         std::string token = "$(Programs)";
         // A second start re-creates each link over the first.
         for (int start = 0; start < 2; ++start) {
-            const shelllink::Outcome made = links->createLink(row.folder, row.caption, target,
-                                                              row.arguments, row.perUser, token);
+            const shelllink::Outcome made =
+                links->createLink(row.folder, caption, target, row.arguments, row.perUser, token);
             CHECK(made.ok, "link made: " + where + " " + made.description);
         }
-        std::wstring caption(64, L'\0');
-        caption.resize(static_cast<std::size_t>(
-            MultiByteToWideChar(CP_UTF8, 0, row.caption, -1, caption.data(), 64) - 1));
-        const LinkFields read = readLink(row.expectedFolder + L"\\" + caption + L".lnk");
+        const LinkFields read = readLink(row.expectedFolder + L"\\" + row.caption + L".lnk");
         CHECK(utf8(read.target) == target, "target of " + where + ": " + utf8(read.target));
         CHECK(utf8(read.arguments) == row.arguments, "arguments of " + where);
-        CHECK(read.description == caption, "description of " + where);
+        CHECK(read.description == row.caption, "description of " + where);
         CHECK(read.workingFolder == folder, "working folder of " + where);
     }
 
@@ -269,7 +250,7 @@ void theInternetShortcutIsAnsiWithCrLf() {
     RemoveDirectoryW(folder.c_str());
     CHECK(!links->writeInternetShortcut("Velantrix在线同行协作", "https://www.velantrix.com"),
           "no folder, no shortcut");
-    CHECK(!exists(file), "nothing written without the folder");
+    CHECK(fileBytes(file) == "(missing)", "nothing written without the folder");
 
     CreateDirectoryW(folder.c_str(), nullptr);
     const std::pair<const char*, std::string> writes[] = {
