@@ -39,8 +39,7 @@ private slots:
         Links links(&log);
         const seams::Action previousBeep = seams::setBeep([&] { log << QStringLiteral("beep"); });
         int mainShown = 0;
-        SplashWindow* raw = new SplashWindow(links, [&] { ++mainShown; });
-        QPointer<SplashWindow> splash = raw;
+        QPointer<SplashWindow> splash = new SplashWindow(links, [&] { ++mainShown; });
         QElapsedTimer clock;
         clock.start();
         splash->Form_Load();

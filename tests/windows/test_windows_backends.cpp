@@ -43,11 +43,8 @@ void check(bool ok, int line, const std::string& what) {
 #define CHECK(cond, what) check((cond), __LINE__, (what))
 
 std::string utf8(const std::wstring& text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n > 0 ? n : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
-    out.resize(out.size() - 1);
-    return out;
+    const std::u8string bytes = std::filesystem::path(text).u8string();
+    return {bytes.begin(), bytes.end()};
 }
 
 std::string fileBytes(const std::wstring& path) {
@@ -134,9 +131,8 @@ void theRegistryReaderKeepsItsBufferRules() {
         {"Chinese", std::string("\xCE\xD2\xB5\xC4\xB2\xA6\xBA\xC5\0", 9), true,
          "\xCE\xD2\xB5\xC4\xB2\xA6\xBA\xC5"}, // 我的拨号 in code page 936
     };
-    for (const Case& c : cases)
-        setValue(HKEY_CURRENT_USER, "RemoteAccess", c.name, REG_SZ, c.stored);
     for (const Case& c : cases) {
+        setValue(HKEY_CURRENT_USER, "RemoteAccess", c.name, REG_SZ, c.stored);
         registry::Value value;
         const bool found =
             registry::readValue(registry::platform(), registry::Root::CurrentUser, "RemoteAccess",
