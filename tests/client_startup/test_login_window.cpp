@@ -38,8 +38,7 @@ private slots:
             log << "start " + (QStringList{program} + args).join(' ');
             return starterSucceeds && !missing.contains(program);
         });
-        connection::SetConnectionTest(
-            [this] { return ++lineChecks && lineUp; }); // counts each check
+        connection::SetConnectionTest([this] { return ++lineChecks && lineUp; });
         portal::setBaseUrl(QStringLiteral("https://www.velantrix.com/"));
     }
     void init() {

@@ -193,8 +193,8 @@ private slots:
         for (const auto& [named, withDesktop] : homes) {
             // A fresh home whose desktop folder, named in user-dirs.dirs, needs quoting.
             const QTemporaryDir home(QDir::tempPath() + "/home with space-XXXXXX");
-            const QString desktop = home.filePath("桌面 $desk");
-            const QString applications = home.filePath(".local/share/applications");
+            const QString desktop = home.filePath("桌面 $desk"),
+                          applications = home.filePath(".local/share/applications");
             QFile dirs(home.filePath(".config/user-dirs.dirs"));
             QVERIFY(QDir().mkpath(home.filePath(".config")) && dirs.open(QIODevice::WriteOnly));
             QVERIFY(!withDesktop || QDir().mkpath(desktop));

@@ -28,6 +28,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -115,14 +116,9 @@ void setValue(HKEY root, const char* subkey, const char* name, DWORD type,
 }
 
 void theRegistryReaderKeepsItsBufferRules() {
-    struct Case {
-        const char* name;
-        std::string stored;
-        bool found;
-        std::string text;
-    };
     const std::string longest(254, 'a'), tooLong(255, 'a');
-    const Case cases[] = {
+    // name, bytes stored -> found, text read
+    const std::tuple<const char*, std::string, bool, std::string> cases[] = {
         {"Default", std::string("MyISP\0", 6), true, "MyISP"},
         {"Longest", longest + '\0', true, longest}, // 255 bytes fill the buffer
         {"TooLong", tooLong + '\0', false, ""},
@@ -131,15 +127,15 @@ void theRegistryReaderKeepsItsBufferRules() {
         {"Chinese", std::string("\xCE\xD2\xB5\xC4\xB2\xA6\xBA\xC5\0", 9), true,
          "\xCE\xD2\xB5\xC4\xB2\xA6\xBA\xC5"}, // 我的拨号 in code page 936
     };
-    for (const Case& c : cases) {
-        setValue(HKEY_CURRENT_USER, "RemoteAccess", c.name, REG_SZ, c.stored);
+    for (const auto& [name, stored, found, text] : cases) {
+        setValue(HKEY_CURRENT_USER, "RemoteAccess", name, REG_SZ, stored);
         registry::Value value;
-        const bool found =
+        const bool read =
             registry::readValue(registry::platform(), registry::Root::CurrentUser, "RemoteAccess",
-                                c.name, registry::QueryValueAccess, 255, value);
-        CHECK(found == c.found, std::string("value found: ") + c.name);
-        CHECK(registry::stringText(value.bytes) == c.text, std::string("text of ") + c.name);
-        CHECK(!found || value.type == registry::TypeString, std::string("type of ") + c.name);
+                                name, registry::QueryValueAccess, 255, value);
+        CHECK(read == found, std::string("value found: ") + name);
+        CHECK(registry::stringText(value.bytes) == text, std::string("text of ") + name);
+        CHECK(!read || value.type == registry::TypeString, std::string("type of ") + name);
     }
     registry::Value value;
     for (const auto& [key, name] : {std::pair{"RemoteAccess", "Missing"}, {"NoSuchKey", "Default"}})
@@ -195,14 +191,8 @@ void shellLinksLandInTheSpecialFolders() {
         CloseHandle(CreateFileW((folder + program).c_str(), GENERIC_WRITE, 0, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     const std::string target = utf8(folder) + "\\Orvanta.exe";
-    struct Row {
-        const char* folder;
-        const wchar_t* caption;
-        const char* arguments;
-        bool perUser;
-        std::wstring expectedFolder;
-    };
-    const Row rows[] = {
+    // link folder, caption, arguments, per user -> where the link lands
+    const std::tuple<const char*, const wchar_t*, const char*, bool, std::wstring> rows[] = {
         {"..\\..\\Desktop", L"Orvanta", "", true, specialFolder(CSIDL_DESKTOPDIRECTORY)},
         {"..", L"Orvanta从业工具箱", "", true, specialFolder(CSIDL_STARTMENU)},
         {".", L"Orvanta同行协作网络办公信息系统", "", true, specialFolder(CSIDL_PROGRAMS)},
@@ -213,19 +203,19 @@ void shellLinksLandInTheSpecialFolders() {
         {".", L"Orvanta", "", false, specialFolder(CSIDL_COMMON_PROGRAMS)},
     };
     const auto links = shelllink::makePlatformShellLinks();
-    for (const Row& row : rows) {
-        const std::string caption = utf8(row.caption), where = row.folder + (" / " + caption);
+    for (const auto& [linkFolder, wideCaption, arguments, perUser, expectedFolder] : rows) {
+        const std::string caption = utf8(wideCaption), where = linkFolder + (" / " + caption);
         std::string token = "$(Programs)";
         // A second start re-creates each link over the first.
         for (int start = 0; start < 2; ++start) {
             const shelllink::Outcome made =
-                links->createLink(row.folder, caption, target, row.arguments, row.perUser, token);
+                links->createLink(linkFolder, caption, target, arguments, perUser, token);
             CHECK(made.ok, "link made: " + where + " " + made.description);
         }
-        const LinkFields read = readLink(row.expectedFolder + L"\\" + row.caption + L".lnk");
+        const LinkFields read = readLink(expectedFolder + L"\\" + wideCaption + L".lnk");
         CHECK(utf8(read.target) == target, "target of " + where + ": " + utf8(read.target));
-        CHECK(utf8(read.arguments) == row.arguments, "arguments of " + where);
-        CHECK(read.description == row.caption, "description of " + where);
+        CHECK(utf8(read.arguments) == arguments, "arguments of " + where);
+        CHECK(read.description == wideCaption, "description of " + where);
         CHECK(read.workingFolder == folder, "working folder of " + where);
     }
 
