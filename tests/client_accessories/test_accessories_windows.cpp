@@ -14,13 +14,12 @@
 #include <QTest>
 
 constexpr int Patience = 10000;
-const QColor DayColour(0, 96, 64);
 
-// Cells drawn as today's: red, or framed.
+// Cells drawn as today's: not in the day colour, or framed.
 QList<int> markedCells(const CalendarWindow& c) {
     QList<int> marked;
     for (int i = 0; i < calendar::CellCount; ++i)
-        if (c.Label3[i]->palette().color(QPalette::WindowText) != DayColour ||
+        if (c.Label3[i]->palette().color(QPalette::WindowText) != QColor(0, 96, 64) ||
             c.Label3[i]->frameShape() == QFrame::Box)
             marked << i;
     return marked;

@@ -108,8 +108,8 @@ private slots:
             FakeRas ras(layout, connections, enumResult);
             QCOMPARE(dialup::firstConnectionIsUp(ras, layout), connected);
             // 256 records; only the first connection's status is asked for.
-            const std::uint64_t first = connections.empty() ? 0 : connections[0].first;
-            const std::uint64_t records = layout.connectionSize;
+            const std::uint64_t first = connections.empty() ? 0 : connections[0].first,
+                                records = layout.connectionSize;
             QCOMPARE(ras.seen,
                      (enumResult ? Seen{records * 256, records}
                                  : Seen{records * 256, records, layout.statusSize, first}));

@@ -188,8 +188,7 @@ void shellLinksLandInTheSpecialFolders() {
     const std::wstring folder = L"C:\\Program Files\\Orvanta 客户端";
     CreateDirectoryW(folder.c_str(), nullptr);
     for (const wchar_t* program : {L"\\Orvanta.exe", L"\\game.exe"})
-        CloseHandle(CreateFileW((folder + program).c_str(), GENERIC_WRITE, 0, nullptr,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        std::ofstream{std::filesystem::path(folder + program)};
     const std::string target = utf8(folder) + "\\Orvanta.exe";
     // link folder, caption, arguments, per user -> where the link lands
     const std::tuple<const char*, const wchar_t*, const char*, bool, std::wstring> rows[] = {
@@ -220,9 +219,7 @@ void shellLinksLandInTheSpecialFolders() {
     }
 
     // A file where the link's folder should be: the failure is reported in words.
-    const std::wstring blocker = specialFolder(CSIDL_PROGRAMS) + L"\\Blocked";
-    CloseHandle(CreateFileW(blocker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::ofstream{std::filesystem::path(specialFolder(CSIDL_PROGRAMS) + L"\\Blocked")};
     std::string token;
     const shelllink::Outcome blocked =
         links->createLink("Blocked\\Inner", "Orvanta", target, "", true, token);
