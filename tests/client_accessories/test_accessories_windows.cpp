@@ -14,13 +14,12 @@
 #include <QTest>
 
 constexpr int Patience = 10000;
-const QColor DayColour(0, 96, 64);
 
-// Cells drawn as today's: red, or framed.
+// Cells drawn as today's: not in the day colour, or framed.
 QList<int> markedCells(const CalendarWindow& c) {
     QList<int> marked;
     for (int i = 0; i < calendar::CellCount; ++i)
-        if (c.Label3[i]->palette().color(QPalette::WindowText) != DayColour ||
+        if (c.Label3[i]->palette().color(QPalette::WindowText) != QColor(0, 96, 64) ||
             c.Label3[i]->frameShape() == QFrame::Box)
             marked << i;
     return marked;
@@ -60,7 +59,7 @@ private slots:
             w->close();
     }
 
-    void theCalendarOpensOnTodaysMonthAndPages() {
+    void theCalendarOpensOnTodaysMonthPagesAndComesBack() {
         CalendarWindow c(nullptr, QLocale(QLocale::English));
         activate(&c);
         QCOMPARE(c.windowTitle(), QStringLiteral("             2024年"));
@@ -78,12 +77,9 @@ private slots:
         QCOMPARE(c.Label2->text(), QStringLiteral("十二月"));
         QCOMPARE(c.Label4->text(), QStringLiteral("Sunday, 02 June 2024")); // kept
         QVERIFY(markedCells(c).isEmpty());
-    }
 
-    void pagingAwayAndBackMarksOnlyTheShownCell() {
-        CalendarWindow c(nullptr, QLocale(QLocale::English));
-        activate(&c);
-        // September starts on a Sunday: cell 1 holds a 2, before June's first column.
+        // Paging away and back marks only the shown cell. September starts on a Sunday: cell 1
+        // holds a 2, before June's first column.
         c.HScroll1->setValue(3);
         QCOMPARE(c.Label3[1]->text(), QStringLiteral("2"));
         c.HScroll2->setValue(-1500);
@@ -108,7 +104,7 @@ private slots:
         QCOMPARE(markedCells(c), QList<int>{8});
     }
 
-    void theAboutWindowShowsItsTextsAndLinks() {
+    void theAboutWindowShowsItsTextsLinksAndIcon() {
         AboutWindow about(actions);
         QCOMPARE(about.windowTitle(), QStringLiteral("关于 Orvanta同行协作办公信息系统"));
         QCOMPARE(about.lblVersion->text(), "版本 " PROJECT_VERSION_STRING);
@@ -120,10 +116,8 @@ private slots:
         }
         QCOMPARE(log, QStringList({"mail webmaster@velantrix.com",
                                    "open https://www.velantrix.com/tonghang/reginfo.asp"}));
-    }
 
-    void theAboutWindowsIconBoxShowsTheProgramsIcon() {
-        AboutWindow about(actions);
+        // The icon box shows the program's icon.
         const QImage shown =
             about.picIcon->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(shown.size(), QSize(36, 36));

@@ -15,16 +15,15 @@
 namespace {
 
 struct Links : shelllink::ShellLinkBackend {
-    QStringList* log;
-    explicit Links(QStringList* l) : log(l) {}
+    QStringList log; // links and shortcuts made, and the beep
     shelllink::Outcome createLink(const std::string&, const std::string& caption,
                                   const std::string&, const std::string&, bool,
                                   std::string&) override {
-        *log << QString::fromStdString(caption);
+        log << QString::fromStdString(caption);
         return {};
     }
     bool writeInternetShortcut(const std::string& name, const std::string&) override {
-        *log << QString::fromStdString(name);
+        log << QString::fromStdString(name);
         return true;
     }
 };
@@ -35,17 +34,16 @@ class TestSplashWindow : public QObject {
     Q_OBJECT
 private slots:
     void loadsShowsAndHandsOverOnce() {
-        QStringList log;
-        Links links(&log);
-        const seams::Action previousBeep = seams::setBeep([&] { log << QStringLiteral("beep"); });
+        Links links;
+        const seams::Action previousBeep = seams::setBeep([&] { links.log << "beep"; });
         int mainShown = 0;
-        SplashWindow* raw = new SplashWindow(links, [&] { ++mainShown; });
-        QPointer<SplashWindow> splash = raw;
+        QPointer<SplashWindow> splash = new SplashWindow(links, [&] { ++mainShown; });
         QElapsedTimer clock;
         clock.start();
         splash->Form_Load();
-        QCOMPARE(log, QStringList({"Velantrix在线同行协作", "Orvanta", "Orvanta从业工具箱",
-                                   "Orvanta同行协作网络办公信息系统", "Brickvane游戏", "beep"}));
+        QCOMPARE(links.log,
+                 QStringList({"Velantrix在线同行协作", "Orvanta", "Orvanta从业工具箱",
+                              "Orvanta同行协作网络办公信息系统", "Brickvane游戏", "beep"}));
         QCOMPARE(splash->Timer1->interval(), 1000);
 
         splash->show();

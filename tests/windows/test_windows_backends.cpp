@@ -24,7 +24,11 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -40,29 +44,13 @@ void check(bool ok, int line, const std::string& what) {
 #define CHECK(cond, what) check((cond), __LINE__, (what))
 
 std::string utf8(const std::wstring& text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n > 0 ? n : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
-    out.resize(out.size() - 1);
-    return out;
+    const std::u8string bytes = std::filesystem::path(text).u8string();
+    return {bytes.begin(), bytes.end()};
 }
 
 std::string fileBytes(const std::wstring& path) {
-    std::string bytes;
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "(missing)";
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
-}
-
-bool exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "(missing)";
 }
 
 // --- dial-up records --------------------------------------------------------
@@ -128,14 +116,9 @@ void setValue(HKEY root, const char* subkey, const char* name, DWORD type,
 }
 
 void theRegistryReaderKeepsItsBufferRules() {
-    struct Case {
-        const char* name;
-        std::string stored; // nullptr name: the value is not written
-        bool found;
-        std::string text;
-    };
     const std::string longest(254, 'a'), tooLong(255, 'a');
-    const Case cases[] = {
+    // name, bytes stored -> found, text read
+    const std::tuple<const char*, std::string, bool, std::string> cases[] = {
         {"Default", std::string("MyISP\0", 6), true, "MyISP"},
         {"Longest", longest + '\0', true, longest}, // 255 bytes fill the buffer
         {"TooLong", tooLong + '\0', false, ""},
@@ -144,24 +127,21 @@ void theRegistryReaderKeepsItsBufferRules() {
         {"Chinese", std::string("\xCE\xD2\xB5\xC4\xB2\xA6\xBA\xC5\0", 9), true,
          "\xCE\xD2\xB5\xC4\xB2\xA6\xBA\xC5"}, // 我的拨号 in code page 936
     };
-    for (const Case& c : cases)
-        setValue(HKEY_CURRENT_USER, "RemoteAccess", c.name, REG_SZ, c.stored);
-    for (const Case& c : cases) {
+    for (const auto& [name, stored, found, text] : cases) {
+        setValue(HKEY_CURRENT_USER, "RemoteAccess", name, REG_SZ, stored);
         registry::Value value;
-        const bool found =
+        const bool read =
             registry::readValue(registry::platform(), registry::Root::CurrentUser, "RemoteAccess",
-                                c.name, registry::QueryValueAccess, 255, value);
-        CHECK(found == c.found, std::string("value found: ") + c.name);
-        CHECK(registry::stringText(value.bytes) == c.text, std::string("text of ") + c.name);
-        CHECK(!found || value.type == registry::TypeString, std::string("type of ") + c.name);
+                                name, registry::QueryValueAccess, 255, value);
+        CHECK(read == found, std::string("value found: ") + name);
+        CHECK(registry::stringText(value.bytes) == text, std::string("text of ") + name);
+        CHECK(!read || value.type == registry::TypeString, std::string("type of ") + name);
     }
     registry::Value value;
-    CHECK(!registry::readValue(registry::platform(), registry::Root::CurrentUser, "RemoteAccess",
-                               "Missing", registry::QueryValueAccess, 255, value),
-          "a missing value");
-    CHECK(!registry::readValue(registry::platform(), registry::Root::CurrentUser, "NoSuchKey",
-                               "Default", registry::QueryValueAccess, 255, value),
-          "a missing key");
+    for (const auto& [key, name] : {std::pair{"RemoteAccess", "Missing"}, {"NoSuchKey", "Default"}})
+        CHECK(!registry::readValue(registry::platform(), registry::Root::CurrentUser, key, name,
+                                   registry::QueryValueAccess, 255, value),
+              std::string("a missing ") + key + "\\" + name);
     setValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvanta Test", "PATH", REG_SZ,
              std::string("C:\\Tools\\info.exe\0", 18));
     CHECK(registry::readValue(registry::platform(), registry::Root::LocalMachine,
@@ -191,17 +171,13 @@ LinkFields readLink(const std::wstring& path) {
                                 reinterpret_cast<void**>(&link))))
         return fields;
     wchar_t text[1024];
+    // Each field is read in turn; one that cannot be read stays empty.
+    const auto got = [&](HRESULT result) { return SUCCEEDED(result) ? text : L""; };
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-        SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
-        if (SUCCEEDED(link->GetPath(text, 1024, nullptr, SLGP_RAWPATH)))
-            fields.target = text;
-        if (SUCCEEDED(link->GetArguments(text, 1024)))
-            fields.arguments = text;
-        if (SUCCEEDED(link->GetDescription(text, 1024)))
-            fields.description = text;
-        if (SUCCEEDED(link->GetWorkingDirectory(text, 1024)))
-            fields.workingFolder = text;
-    }
+        SUCCEEDED(file->Load(path.c_str(), STGM_READ)))
+        fields = {got(link->GetPath(text, 1024, nullptr, SLGP_RAWPATH)),
+                  got(link->GetArguments(text, 1024)), got(link->GetDescription(text, 1024)),
+                  got(link->GetWorkingDirectory(text, 1024))};
     if (file)
         file->Release();
     link->Release();
@@ -212,50 +188,38 @@ void shellLinksLandInTheSpecialFolders() {
     const std::wstring folder = L"C:\\Program Files\\Orvanta 客户端";
     CreateDirectoryW(folder.c_str(), nullptr);
     for (const wchar_t* program : {L"\\Orvanta.exe", L"\\game.exe"})
-        CloseHandle(CreateFileW((folder + program).c_str(), GENERIC_WRITE, 0, nullptr,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        std::ofstream{std::filesystem::path(folder + program)};
     const std::string target = utf8(folder) + "\\Orvanta.exe";
-    struct Row {
-        const char* folder;
-        const char* caption;
-        const char* arguments;
-        bool perUser;
-        std::wstring expectedFolder;
-    };
-    const Row rows[] = {
-        {"..\\..\\Desktop", "Orvanta", "", true, specialFolder(CSIDL_DESKTOPDIRECTORY)},
-        {"..", "Orvanta从业工具箱", "", true, specialFolder(CSIDL_STARTMENU)},
-        {".", "Orvanta同行协作网络办公信息系统", "", true, specialFolder(CSIDL_PROGRAMS)},
-        {"", "Brickvane游戏", "--level 9 \"慢\"", true, specialFolder(CSIDL_PROGRAMS)},
-        {"Orvanta\\工具", "Orvanta", "", true, specialFolder(CSIDL_PROGRAMS) + L"\\Orvanta\\工具"},
-        {"..\\..\\Desktop", "Orvanta", "", false, specialFolder(CSIDL_COMMON_DESKTOPDIRECTORY)},
-        {"..", "Orvanta", "", false, specialFolder(CSIDL_COMMON_STARTMENU)},
-        {".", "Orvanta", "", false, specialFolder(CSIDL_COMMON_PROGRAMS)},
+    // link folder, caption, arguments, per user -> where the link lands
+    const std::tuple<const char*, const wchar_t*, const char*, bool, std::wstring> rows[] = {
+        {"..\\..\\Desktop", L"Orvanta", "", true, specialFolder(CSIDL_DESKTOPDIRECTORY)},
+        {"..", L"Orvanta从业工具箱", "", true, specialFolder(CSIDL_STARTMENU)},
+        {".", L"Orvanta同行协作网络办公信息系统", "", true, specialFolder(CSIDL_PROGRAMS)},
+        {"", L"Brickvane游戏", "--level 9 \"慢\"", true, specialFolder(CSIDL_PROGRAMS)},
+        {"Orvanta\\工具", L"Orvanta", "", true, specialFolder(CSIDL_PROGRAMS) + L"\\Orvanta\\工具"},
+        {"..\\..\\Desktop", L"Orvanta", "", false, specialFolder(CSIDL_COMMON_DESKTOPDIRECTORY)},
+        {"..", L"Orvanta", "", false, specialFolder(CSIDL_COMMON_STARTMENU)},
+        {".", L"Orvanta", "", false, specialFolder(CSIDL_COMMON_PROGRAMS)},
     };
     const auto links = shelllink::makePlatformShellLinks();
-    for (const Row& row : rows) {
-        const std::string where = std::string(row.folder) + " / " + row.caption;
+    for (const auto& [linkFolder, wideCaption, arguments, perUser, expectedFolder] : rows) {
+        const std::string caption = utf8(wideCaption), where = linkFolder + (" / " + caption);
         std::string token = "$(Programs)";
         // A second start re-creates each link over the first.
         for (int start = 0; start < 2; ++start) {
-            const shelllink::Outcome made = links->createLink(row.folder, row.caption, target,
-                                                              row.arguments, row.perUser, token);
+            const shelllink::Outcome made =
+                links->createLink(linkFolder, caption, target, arguments, perUser, token);
             CHECK(made.ok, "link made: " + where + " " + made.description);
         }
-        std::wstring caption(64, L'\0');
-        caption.resize(static_cast<std::size_t>(
-            MultiByteToWideChar(CP_UTF8, 0, row.caption, -1, caption.data(), 64) - 1));
-        const LinkFields read = readLink(row.expectedFolder + L"\\" + caption + L".lnk");
+        const LinkFields read = readLink(expectedFolder + L"\\" + wideCaption + L".lnk");
         CHECK(utf8(read.target) == target, "target of " + where + ": " + utf8(read.target));
-        CHECK(utf8(read.arguments) == row.arguments, "arguments of " + where);
-        CHECK(read.description == caption, "description of " + where);
+        CHECK(utf8(read.arguments) == arguments, "arguments of " + where);
+        CHECK(read.description == wideCaption, "description of " + where);
         CHECK(read.workingFolder == folder, "working folder of " + where);
     }
 
     // A file where the link's folder should be: the failure is reported in words.
-    const std::wstring blocker = specialFolder(CSIDL_PROGRAMS) + L"\\Blocked";
-    CloseHandle(CreateFileW(blocker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::ofstream{std::filesystem::path(specialFolder(CSIDL_PROGRAMS) + L"\\Blocked")};
     std::string token;
     const shelllink::Outcome blocked =
         links->createLink("Blocked\\Inner", "Orvanta", target, "", true, token);
@@ -269,7 +233,7 @@ void theInternetShortcutIsAnsiWithCrLf() {
     RemoveDirectoryW(folder.c_str());
     CHECK(!links->writeInternetShortcut("Velantrix在线同行协作", "https://www.velantrix.com"),
           "no folder, no shortcut");
-    CHECK(!exists(file), "nothing written without the folder");
+    CHECK(fileBytes(file) == "(missing)", "nothing written without the folder");
 
     CreateDirectoryW(folder.c_str(), nullptr);
     const std::pair<const char*, std::string> writes[] = {
