@@ -1,43 +1,18 @@
 #include "WebEnginePane.h"
 
 #include "BrowserWindow.h"
+#include "PagePolicy.h"
 #include "PaneAddress.h"
 #include "Twips.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTimer>
-#include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
 namespace {
-
-SaveLocationAsker& saveLocationAsker() {
-    static SaveLocationAsker asker = [](const QString& suggestedPath) {
-        return QFileDialog::getSaveFileName(QApplication::activeWindow(), QStringLiteral("另存为"),
-                                            suggestedPath);
-    };
-    return asker;
-}
-
-void saveDownload(QWebEngineDownloadRequest* download) {
-    const QString suggested =
-        QDir(download->downloadDirectory()).filePath(download->downloadFileName());
-    const QString chosen = saveLocationAsker()(suggested);
-    if (chosen.isEmpty()) {
-        download->cancel();
-        return;
-    }
-    const QFileInfo target(chosen);
-    download->setDownloadDirectory(target.absolutePath());
-    download->setDownloadFileName(target.fileName());
-    download->accept();
-}
 
 const char* const ProfileObjectName = "OrvantaWebProfile";
 
@@ -56,7 +31,7 @@ QWebEngineProfile* createProfile() {
     profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
     // Pages that declare no charset are the portal's legacy GBK pages.
     profile->settings()->setDefaultTextEncoding(QStringLiteral("GBK"));
-    QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, saveDownload);
+    pagepolicy::applyTo(profile);
     return profile;
 }
 
@@ -71,13 +46,8 @@ QWebEngineProfile* sharedWebProfile() {
     return existing ? existing : createProfile();
 }
 
-SaveLocationAsker setSaveLocationAsker(SaveLocationAsker asker) {
-    SaveLocationAsker previous = std::move(saveLocationAsker());
-    saveLocationAsker() = std::move(asker);
-    return previous;
-}
-
 WebEnginePane::WebEnginePane(QWidget* parent) : QWebEngineView(sharedWebProfile(), parent) {
+    pagepolicy::guard(this, sharedWebProfile());
     connect(page(), &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 recoverFromRendererDeath(status);

@@ -1,5 +1,7 @@
 #include "PortalPage.h"
 
+#include "HostilePages.h"
+
 #include <QStringDecoder>
 
 namespace demoportal {
@@ -53,6 +55,10 @@ QByteArray answer(const http::RequestHead& head) {
         const QByteArray body = smallPage(QStringLiteral("不支持的请求"),
                                           QStringLiteral("<h1>只支持 GET 和 HEAD</h1>\n"));
         return response(http::Status::MethodNotAllowed, body, true, "Allow: GET, HEAD\r\n");
+    }
+    if (get) {
+        if (std::optional<QByteArray> hostile = hostileAnswer(head))
+            return *hostile;
     }
     return response(http::Status::Ok, pageFor(head), get);
 }
