@@ -316,10 +316,10 @@ private:
     // top, `setUp` given the element as b.
     static void addClickable(WebEnginePane& pane, const QString& tag, const QString& setUp) {
         evaluate(pane.page(),
-                 QStringLiteral("document.getElementById('clickable')?.remove();"
+                 QStringLiteral("document.getElementById('clickable')?.remove(); (() => {"
                                 "const b = document.createElement('%1'); b.id = 'clickable';"
                                 "b.textContent = 'open'; b.style = 'display:block;width:200px;"
-                                "height:40px'; %2; document.body.prepend(b); 1")
+                                "height:40px'; %2; document.body.prepend(b); })(); 1")
                      .arg(tag, setUp));
     }
 
