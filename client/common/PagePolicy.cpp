@@ -230,7 +230,6 @@ void applyTo(QWebEngineProfile* profile) {
     s->setAttribute(QWebEngineSettings::AllowRunningInsecureContent, false);
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     s->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowUnknownUrlSchemesFromUserInteraction);
-    profile->setDownloadPath(pagerules::downloadFolder());
     QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, saveDownload);
 }
 
