@@ -1,6 +1,7 @@
 #include "WebEnginePane.h"
 
 #include "BrowserWindow.h"
+#include "PagePolicy.h"
 #include "PaneAddress.h"
 #include "PaneHabits.h"
 #include "PaneRecovery.h"
@@ -8,38 +9,12 @@
 #include "Twips.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QStandardPaths>
-#include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
 namespace {
-
-SaveLocationAsker& saveLocationAsker() {
-    static SaveLocationAsker asker = [](const QString& suggestedPath) {
-        return QFileDialog::getSaveFileName(QApplication::activeWindow(), QStringLiteral("另存为"),
-                                            suggestedPath);
-    };
-    return asker;
-}
-
-void saveDownload(QWebEngineDownloadRequest* download) {
-    const QString suggested =
-        QDir(download->downloadDirectory()).filePath(download->downloadFileName());
-    const QString chosen = saveLocationAsker()(suggested);
-    if (chosen.isEmpty()) {
-        download->cancel();
-        return;
-    }
-    const QFileInfo target(chosen);
-    download->setDownloadDirectory(target.absolutePath());
-    download->setDownloadFileName(target.fileName());
-    download->accept();
-}
 
 const char* const ProfileObjectName = "OrvantaWebProfile";
 
@@ -59,7 +34,7 @@ QWebEngineProfile* createProfile() {
     profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
     // Pages that declare no charset are the portal's legacy GBK pages.
     profile->settings()->setDefaultTextEncoding(QStringLiteral("GBK"));
-    QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, saveDownload);
+    pagepolicy::applyTo(profile);
     return profile;
 }
 
@@ -74,15 +49,10 @@ QWebEngineProfile* sharedWebProfile() {
     return existing ? existing : createProfile();
 }
 
-SaveLocationAsker setSaveLocationAsker(SaveLocationAsker asker) {
-    SaveLocationAsker previous = std::move(saveLocationAsker());
-    saveLocationAsker() = std::move(asker);
-    return previous;
-}
-
 WebEnginePane::WebEnginePane(QWidget* parent) : QWebEngineView(sharedWebProfile(), parent) {
+    // The page's rules replace its page: everything that follows the page comes after.
+    pagepolicy::guard(this, sharedWebProfile());
     PaneHabits::attach(this);
-    // Follows the page it finds: keep this after anything that sets the page.
     m_recovery = new PaneRecovery(this);
 }
 

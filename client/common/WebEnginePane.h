@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BrowserPane.h"
+#include "PagePolicy.h"
 
 #include <QWebEngineView>
 #include <functional>
@@ -12,11 +13,6 @@ class QWebEngineProfile;
 // on disk in the user's data folder, so a portal login survives a restart.
 // It goes with the application object, after the last page.
 QWebEngineProfile* sharedWebProfile();
-
-// Where a download is saved. The user is asked with a save dialog unless a
-// test answers instead; an empty answer cancels the download.
-using SaveLocationAsker = std::function<QString(const QString& suggestedPath)>;
-SaveLocationAsker setSaveLocationAsker(SaveLocationAsker asker); // returns the previous one
 
 class WebEnginePane : public QWebEngineView, public BrowserPane {
     Q_OBJECT

@@ -3,11 +3,17 @@
 #include "BrowserWindow.h"
 
 #include <QApplication>
+#include <QPoint>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <memory>
+#include <optional>
 
 namespace webtest {
 
@@ -77,5 +83,32 @@ private:
     QString m_address;
     QStringList m_requests;
 };
+
+// The value of `script` in the page, or an invalid one after Patience.
+inline QVariant valueOf(QWebEnginePage* page, const QString& script) {
+    auto result = std::make_shared<std::optional<QVariant>>();
+    page->runJavaScript(script, [result](const QVariant& value) { *result = value; });
+    if (!QTest::qWaitFor([&] { return result->has_value(); }, Patience))
+        return {};
+    return result->value_or(QVariant());
+}
+
+// Clicks the middle of the element with `id` the way a user would, so the
+// page gets a click it may open a window or a link for.
+inline bool clickElement(QWebEngineView& view, const QString& id) {
+    const QVariantList centre =
+        valueOf(view.page(), QStringLiteral("(() => { const r = document.getElementById('%1')"
+                                            ".getBoundingClientRect();"
+                                            "return [r.x + r.width / 2, r.y + r.height / 2]; })()")
+                                 .arg(id))
+            .toList();
+    QWidget* target = view.focusProxy();
+    if (centre.size() != 2 || !target)
+        return false;
+    const QPoint at(centre[0].toInt(), centre[1].toInt());
+    QTest::mouseMove(target, at);
+    QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    return true;
+}
 
 } // namespace webtest

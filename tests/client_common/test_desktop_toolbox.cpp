@@ -52,8 +52,8 @@ int probe(int argc, char** argv) {
                 seams::endProgram();
             });
         else {
-            pane.page()->runJavaScript(
-                QStringLiteral("document.cookie = 'session=kept'; window.open('/popup.asp'); 1"));
+            pane.page()->runJavaScript(QStringLiteral("document.cookie = 'session=kept'; 1"));
+            toolbox.openNewWindow(QString::fromLocal8Bit(argv[2]) + "popup.asp");
             toolbox.openNewWindow(QString::fromLocal8Bit(argv[2]) + "second.asp");
             poll.start(100);
         }

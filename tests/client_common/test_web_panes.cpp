@@ -221,9 +221,13 @@ private slots:
 
     void pageOpeningAWindowGetsASeparateBrowserWindow() {
         WebEnginePane pane;
+        pane.resize(640, 480);
+        pane.show();
         QVERIFY(loadInto(pane, portal::page(QStringLiteral("opener.asp"))));
 
-        evaluate(pane.page(), QStringLiteral("window.open('/popup.asp?from=script'); 1"));
+        addClickable(pane, QStringLiteral("button"),
+                     QStringLiteral("b.onclick = () => window.open('/popup.asp?from=script')"));
+        QVERIFY(webtest::clickElement(pane, QStringLiteral("clickable")));
         QTRY_COMPARE_WITH_TIMEOUT(browserWindows().size(), 1, Patience);
         QPointer<BrowserWindow> popup = browserWindows().front();
         QVERIFY(popup->isVisible());
@@ -232,9 +236,9 @@ private slots:
         QCOMPARE(popup->pane()->page()->profile(), pane.page()->profile());
         QCOMPARE(m_portal.count(QStringLiteral("GET /popup.asp?from=script")), 1);
 
-        evaluate(pane.page(), QStringLiteral("const a = document.createElement('a');"
-                                             "a.href = '/blank.asp'; a.target = '_blank';"
-                                             "document.body.appendChild(a); a.click(); 1"));
+        addClickable(pane, QStringLiteral("a"),
+                     QStringLiteral("b.href = '/blank.asp'; b.target = '_blank'"));
+        QVERIFY(webtest::clickElement(pane, QStringLiteral("clickable")));
         QTRY_COMPARE_WITH_TIMEOUT(browserWindows().size(), 2, Patience);
         QTRY_COMPARE_WITH_TIMEOUT(m_portal.count(QStringLiteral("GET /blank.asp")), 1, Patience);
         QCOMPARE(pane.url().path(), QStringLiteral("/opener.asp"));
@@ -246,9 +250,13 @@ private slots:
 
     void popupTakesTheSizeItAsksFor() {
         WebEnginePane pane;
+        pane.resize(640, 480);
+        pane.show();
         QVERIFY(loadInto(pane, portal::page(QStringLiteral("opener.asp"))));
-        evaluate(pane.page(),
-                 QStringLiteral("window.open('/small.asp', 'small', 'width=320,height=240'); 1"));
+        addClickable(pane, QStringLiteral("button"),
+                     QStringLiteral("b.onclick = () => window.open('/small.asp', 'small', "
+                                    "'width=320,height=240')"));
+        QVERIFY(webtest::clickElement(pane, QStringLiteral("clickable")));
         QTRY_COMPARE_WITH_TIMEOUT(browserWindows().size(), 1, Patience);
         QTRY_COMPARE_WITH_TIMEOUT(browserWindows().front()->size(), QSize(320, 240), Patience);
     }
@@ -510,6 +518,17 @@ private:
         return std::none_of(timers.begin(), timers.end(),
                             [](const QTimer* t) { return t->isActive(); }) &&
                !PortalWatch::instance().waiting();
+    }
+
+    // Windows open only from a click: puts an element to click at the page's
+    // top, `setUp` given the element as b.
+    static void addClickable(WebEnginePane& pane, const QString& tag, const QString& setUp) {
+        evaluate(pane.page(),
+                 QStringLiteral("document.getElementById('clickable')?.remove(); (() => {"
+                                "const b = document.createElement('%1'); b.id = 'clickable';"
+                                "b.textContent = 'open'; b.style = 'display:block;width:200px;"
+                                "height:40px'; %2; document.body.prepend(b); })(); 1")
+                     .arg(tag, setUp));
     }
 
     // Starts a download from a loaded pane, as a link with "download" would.

@@ -1,5 +1,7 @@
 #include "PortalPage.h"
 
+#include "HostilePages.h"
+
 #include <QStringDecoder>
 
 namespace demoportal {
@@ -56,6 +58,10 @@ QByteArray answer(const http::RequestHead& head) {
     }
     if (head.path() == NeverAnsweredPath)
         return {};
+    if (get) {
+        if (std::optional<QByteArray> hostile = hostileAnswer(head))
+            return *hostile;
+    }
     return response(http::Status::Ok, pageFor(head), get);
 }
 

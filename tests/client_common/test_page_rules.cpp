@@ -1,0 +1,157 @@
+// What a page may ask for without the web engine: download names, which
+// links are followed, and when a run of dialogs may be silenced.
+
+#include "PageRules.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using pagerules::DialogGate;
+using pagerules::LinkAction;
+
+class TestPageRules : public QObject {
+    Q_OBJECT
+private slots:
+    void suggestedDownloadNamesBecomePlainFileNames_data() {
+        QTest::addColumn<QString>("suggested");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char* tag, const QString& in, const QString& out) {
+            QTest::newRow(tag) << in << out;
+        };
+        row("plain", QStringLiteral("报表.xls"), QStringLiteral("报表.xls"));
+        row("autostart", QStringLiteral("../.config/autostart/x.desktop"),
+            QStringLiteral("x.desktop"));
+        row("climbs twice", QStringLiteral("../../name"), QStringLiteral("name"));
+        row("backslashes", QStringLiteral("..\\..\\Windows\\win.ini"), QStringLiteral("win.ini"));
+        row("absolute", QStringLiteral("/etc/passwd"), QStringLiteral("passwd"));
+        row("hidden", QStringLiteral(".bashrc"), QStringLiteral("bashrc"));
+        row("only dots", QStringLiteral(".."), QStringLiteral("下载文件"));
+        row("trailing slash", QStringLiteral("folder/"), QStringLiteral("下载文件"));
+        row("empty", QString(), QStringLiteral("下载文件"));
+        row("blanks", QStringLiteral("   "), QStringLiteral("下载文件"));
+        row("control characters", QStringLiteral("a\nb\tc\x01.txt"), QStringLiteral("abc.txt"));
+        row("hidden separator", QStringLiteral("..\x01/x"), QStringLiteral("x"));
+        row("right-to-left override", QStringLiteral("invoice\u202Etxt.exe"),
+            QStringLiteral("invoicetxt.exe"));
+        row("reserved characters", QStringLiteral("a<b>c:d\"e|f?g*.txt"),
+            QStringLiteral("a_b_c_d_e_f_g_.txt"));
+        row("trailing dots", QStringLiteral("report.pdf. . "), QStringLiteral("report.pdf"));
+        row("device name", QStringLiteral("con.txt"), QStringLiteral("_con.txt"));
+        row("not a device", QStringLiteral("console.txt"), QStringLiteral("console.txt"));
+        row("long latin", QString(250, QLatin1Char('a')) + QStringLiteral(".pdf"),
+            QString(196, QLatin1Char('a')) + QStringLiteral(".pdf"));
+        // 240 bytes at most: 78 characters of three bytes, then ".xls".
+        row("long chinese", QString(100, QChar(0x6587)) + QStringLiteral(".xls"),
+            QString(78, QChar(0x6587)) + QStringLiteral(".xls"));
+        row("long extension is not kept", QStringLiteral("a.") + QString(300, QLatin1Char('b')),
+            QStringLiteral("a.") + QString(198, QLatin1Char('b')));
+        row("astral characters stay whole",
+            QString::fromUtf8("\xF0\x9F\x98\x80").repeated(70) + QStringLiteral(".txt"),
+            QString::fromUtf8("\xF0\x9F\x98\x80").repeated(59) + QStringLiteral(".txt"));
+    }
+    void suggestedDownloadNamesBecomePlainFileNames() {
+        QFETCH(QString, suggested);
+        QFETCH(QString, expected);
+        QCOMPARE(pagerules::safeFileName(suggested), expected);
+    }
+
+    void everySafeNameCanBeCreatedInsideItsFolder() {
+        QTemporaryDir folder;
+        const QString names[] = {QStringLiteral("../escape"), QString(300, QChar(0x4E2D)),
+                                 QStringLiteral("a/b/../../c"), QStringLiteral("\\\\host\\share")};
+        for (const QString& name : names) {
+            const QString safe = pagerules::safeFileName(name);
+            QFile file(QDir(folder.path()).filePath(safe));
+            QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(safe));
+            QCOMPARE(QFileInfo(file).absolutePath(), QDir(folder.path()).absolutePath());
+        }
+    }
+
+    void downloadFolderIsMadeAndNeverTheWorkingDirectory() {
+        QTemporaryDir home;
+        const QByteArray savedHome = qgetenv("HOME");
+        const QByteArray savedXdg = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", home.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
+        const QString folder = pagerules::downloadFolder();
+        qputenv("HOME", savedHome);
+        qputenv("XDG_CONFIG_HOME", savedXdg);
+        QCOMPARE(folder, home.filePath(QStringLiteral("Downloads")));
+        QVERIFY(QDir(folder).exists());
+    }
+
+    void homeWithoutEnvironmentIsTheAccounts() {
+        const QByteArray saved = qgetenv("HOME");
+        qunsetenv("HOME");
+        const QString home = pagerules::accountHome();
+        qputenv("HOME", saved);
+        QVERIFY(QDir::isAbsolutePath(home));
+        QVERIFY(QDir(home) != QDir::root());
+    }
+
+    void onlyWebAddressesAreFollowed() {
+        const struct {
+            const char* url;
+            bool clicked;
+            LinkAction action;
+        } cases[] = {
+            {"http://127.0.0.1/a.asp", false, LinkAction::Follow},
+            {"HTTPS://example.com/", false, LinkAction::Follow},
+            {"mailto:agent@example.com", true, LinkAction::Mail},
+            {"mailto:agent@example.com", false, LinkAction::Refuse},
+            {"foo://bar", true, LinkAction::Refuse},
+            {"foo://bar", false, LinkAction::Refuse},
+            {"ms-settings:", true, LinkAction::Refuse},
+            {"tel:+861012345678", true, LinkAction::Refuse},
+            {"smb://host/share", true, LinkAction::Refuse},
+            {"ftp://example.com/file", true, LinkAction::Refuse},
+            {"javascript:alert(1)", true, LinkAction::Refuse},
+            {"about:blank", false, LinkAction::Follow},
+            {"file:///opt/orvanta/velantrix.htm", false, LinkAction::Follow},
+            {"data:text/html,x", false, LinkAction::Follow},
+        };
+        for (const auto& c : cases)
+            QVERIFY2(pagerules::actionFor(QUrl(QString::fromLatin1(c.url)), c.clicked) == c.action,
+                     c.url);
+    }
+
+    void escapeIsOfferedFromTheThirdDialogInARow() {
+        DialogGate gate;
+        const QString site = QStringLiteral("http://hostile.example");
+        QList<bool> offered;
+        qint64 now = 1000;
+        for (int i = 0; i < 4; ++i) {
+            const DialogGate::Ask ask = gate.opening(site, now);
+            QVERIFY(ask.show);
+            offered.append(ask.offerEscape);
+            gate.closed(false, now += 10);
+        }
+        QCOMPARE(offered, (QList<bool>{false, false, true, true}));
+
+        // A pause, or another site, starts a new row.
+        QVERIFY(!gate.opening(site, now + DialogGate::RowGapMs + 1).offerEscape);
+        gate.closed(false, now += DialogGate::RowGapMs + 1);
+        QVERIFY(!gate.opening(QStringLiteral("http://other.example"), now).offerEscape);
+    }
+
+    void silencedOriginShowsNothingUntilTheClientLoadsAPage() {
+        DialogGate gate;
+        const QString site = QStringLiteral("http://hostile.example");
+        const QString other = QStringLiteral("http://127.0.0.1:8080");
+        for (int i = 0; i < 3; ++i)
+            gate.opening(site, i * 10);
+        gate.closed(true, 40);
+        QVERIFY(!gate.opening(site, 50).show);
+        QVERIFY(!gate.opening(site, 100000).show);
+        QVERIFY(gate.opening(other, 100010).show);
+        gate.closed(false, 100020);
+        gate.reset();
+        const DialogGate::Ask again = gate.opening(site, 100030);
+        QVERIFY(again.show);
+        QVERIFY(!again.offerEscape);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestPageRules)
+#include "test_page_rules.moc"

@@ -1,0 +1,408 @@
+// What a misbehaving page can and cannot make a pane do, tried against the
+// demo portal's hostile pages: downloads, links the desktop would open,
+// windows, dialogs, permissions, passwords and printing.
+
+#include "AppInfo.h"
+#include "BrowserWindow.h"
+#include "PageDialogs.h"
+#include "PagePolicy.h"
+#include "Portal.h"
+#include "Seams.h"
+#include "WebEnginePane.h"
+#include "WebTestSupport.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QLabel>
+#include <QPointer>
+#include <QPrinter>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+
+namespace {
+
+using webtest::browserWindows;
+using webtest::clickElement;
+using webtest::Patience;
+using webtest::valueOf;
+
+bool loadInto(WebEnginePane& pane, const QString& address) {
+    QSignalSpy finished(&pane, &QWebEngineView::loadFinished);
+    if (pane.navigate(address) != pane::Ok)
+        return false;
+    return finished.wait(Patience) && finished.last().at(0).toBool();
+}
+
+QString hostile(const QString& page) {
+    return portal::page(QStringLiteral("hostile/") + page);
+}
+
+// Stands in for the desktop's opener for the schemes it is given.
+class OpenerRecorder : public QObject {
+    Q_OBJECT
+public:
+    explicit OpenerRecorder(const QStringList& schemes) : m_schemes(schemes) {
+        for (const QString& scheme : schemes)
+            QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+    ~OpenerRecorder() override {
+        for (const QString& scheme : m_schemes)
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened.append(url); }
+
+private:
+    QStringList m_schemes;
+};
+
+// A top-level window like the main window: it counts the close box.
+class HostWindow : public QWidget {
+public:
+    HostWindow() : pane(new WebEnginePane(this)) { resize(640, 480), pane->resize(640, 480); }
+    WebEnginePane* pane;
+    int closeAsked = 0;
+
+protected:
+    void closeEvent(QCloseEvent* e) override {
+        ++closeAsked;
+        e->ignore();
+    }
+};
+
+QDialog* visibleDialog() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestPageSafety : public QObject {
+    Q_OBJECT
+public:
+    static void initMain() {
+        webtest::prepareApplication("orvanta-page-safety-test");
+        // Downloads go to the home's download folder: a home of the test's own.
+        static QTemporaryDir home;
+        qputenv("HOME", home.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral(".config")).toLocal8Bit());
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_portal.start());
+        portal::setBaseUrl(m_portal.address());
+    }
+
+    void cleanup() { qDeleteAll(browserWindows()); }
+
+    void craftedDownloadNamesStayInTheDownloadFolder_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("autostart") << "../.config/autostart/x.desktop";
+        QTest::newRow("climbs twice") << "../../name";
+        QTest::newRow("absolute") << "/etc/cron.d/job";
+        QTest::newRow("backslashes") << "..\\..\\boot.ini";
+        QTest::newRow("hidden") << ".profile";
+        QTest::newRow("only dots") << "..";
+        QTest::newRow("control characters") << "a\x01\x1b[31mb.txt";
+        QTest::newRow("very long") << QString(400, QChar(0x6587)) + QStringLiteral(".xls");
+    }
+    void craftedDownloadNamesStayInTheDownloadFolder() {
+        QFETCH(QString, name);
+        QTemporaryDir chosenFolder;
+        QString suggested;
+        const QString chosen = chosenFolder.filePath(QStringLiteral("chosen.bin"));
+        const auto previous = setSaveLocationAsker([&](const QString& path) {
+            suggested = path;
+            return chosen;
+        });
+        QPointer<QWebEngineDownloadRequest> download;
+        const auto watch = connect(sharedWebProfile(), &QWebEngineProfile::downloadRequested, this,
+                                   [&](QWebEngineDownloadRequest* r) { download = r; });
+        WebEnginePane pane;
+        pane.navigate(hostile(QStringLiteral("attachment.asp?name=")) +
+                      QString::fromLatin1(QUrl::toPercentEncoding(name)));
+        QTRY_VERIFY_WITH_TIMEOUT(!download.isNull(), Patience);
+        disconnect(watch);
+        setSaveLocationAsker(previous);
+
+        const QFileInfo offered(suggested);
+        QCOMPARE(offered.absolutePath(), QDir::home().filePath(QStringLiteral("Downloads")));
+        QVERIFY(QDir::home().exists(QStringLiteral("Downloads")));
+        const QString file = offered.fileName();
+        QVERIFY2(!file.isEmpty() && !file.startsWith(QLatin1Char('.')), qPrintable(file));
+        QVERIFY(!file.contains(QLatin1Char('/')) && !file.contains(QLatin1Char('\\')));
+        QVERIFY(file.size() <= 200 && file.toUtf8().size() < 256);
+        QVERIFY(std::none_of(file.begin(), file.end(), [](QChar c) { return c.unicode() < 32; }));
+
+        // The file goes where the user chose, and nowhere else.
+        QTRY_COMPARE_WITH_TIMEOUT(download->state(), QWebEngineDownloadRequest::DownloadCompleted,
+                                  Patience);
+        QFile saved(chosen);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), QByteArray("demo attachment\n"));
+        QVERIFY(!QFileInfo::exists(QDir::home().filePath(QStringLiteral(".config/autostart"))));
+        QCOMPARE(QDir(QDir::home().filePath(QStringLiteral("Downloads")))
+                     .entryList(QDir::Files | QDir::Hidden)
+                     .size(),
+                 0);
+    }
+
+    void linksTheDesktopWouldOpenGoNowhere() {
+        OpenerRecorder desktop(
+            {QStringLiteral("foo"), QStringLiteral("ms-settings"), QStringLiteral("mailto")});
+        WebEnginePane pane;
+        pane.resize(640, 480);
+        pane.show();
+        QVERIFY(loadInto(pane, hostile(QStringLiteral("schemes.asp"))));
+        valueOf(pane.page(), QStringLiteral("location.href = 'foo://script'; 1"));
+        QVERIFY(clickElement(pane, QStringLiteral("foo")));
+        QVERIFY(clickElement(pane, QStringLiteral("settings")));
+        // The mail link is followed, as the client's own mail command would;
+        // it comes after the others, so they had their chance.
+        QVERIFY(clickElement(pane, QStringLiteral("mail")));
+        QTRY_VERIFY_WITH_TIMEOUT(!desktop.opened.isEmpty(), Patience);
+        QCOMPARE(desktop.opened, QList<QUrl>{QUrl(QStringLiteral("mailto:agent@example.com"))});
+        QCOMPARE(pane.url().path(), QStringLiteral("/hostile/schemes.asp"));
+    }
+
+    void windowsOpenOnlyFromAClickAndNeverTooMany() {
+        WebEnginePane pane;
+        pane.resize(640, 480);
+        pane.show();
+        // Thirty window.open calls at load, without a click: none opens.
+        QVERIFY(loadInto(pane, hostile(QStringLiteral("popups.asp"))));
+        QVERIFY(clickElement(pane, QStringLiteral("more")));
+        // One click, one window: the other 29 of the burst get nothing.
+        QTRY_COMPARE_WITH_TIMEOUT(browserWindows().size(), 1, Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            browserWindows().front()->windowTitle().contains(QStringLiteral("popup.asp")),
+            Patience);
+        QTest::qWait(500);
+        QCOMPARE(browserWindows().size(), 1);
+
+        for (int i = 1; i < 10; ++i)
+            (new BrowserWindow)->show();
+        const int requested = m_portal.count(QStringLiteral("GET /popup.asp?n=0"));
+        QVERIFY(clickElement(pane, QStringLiteral("more")));
+        QTest::qWait(1500);
+        QCOMPARE(browserWindows().size(), 10);
+        QCOMPARE(m_portal.count(QStringLiteral("GET /popup.asp?n=0")), requested);
+    }
+
+    void dialogsInARowCanBeSilenced() {
+        QList<bool> offered;
+        const auto previous =
+            pagedialogs::setScriptAsker([&](QWidget*, const pagedialogs::ScriptDialog& d) {
+                offered.append(d.offerEscape);
+                return pagedialogs::ScriptAnswer{true, QString(), d.offerEscape};
+            });
+        WebEnginePane pane;
+        pane.show(); // a hidden page's timers are slowed down
+        QVERIFY(loadInto(pane, hostile(QStringLiteral("alerts.asp"))));
+        // The page runs through all its alerts with none reaching the user.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            valueOf(pane.page(), QStringLiteral("document.getElementById('count').textContent")),
+            QVariant(QStringLiteral("200")), Patience);
+        pagedialogs::setScriptAsker(previous);
+        QCOMPARE(offered, (QList<bool>{false, false, true}));
+    }
+
+    void confirmAndPromptAnswersReachThePage() {
+        QList<pagedialogs::ScriptDialog> asked;
+        const auto previous =
+            pagedialogs::setScriptAsker([&](QWidget*, const pagedialogs::ScriptDialog& d) {
+                asked.append(d);
+                return pagedialogs::ScriptAnswer{true, QStringLiteral("李四"), false};
+            });
+        WebEnginePane pane;
+        QVERIFY(loadInto(pane, portal::page(QStringLiteral("dialogs.asp"))));
+        QCOMPARE(valueOf(pane.page(), QStringLiteral("confirm('继续？')")), QVariant(true));
+        QCOMPARE(valueOf(pane.page(), QStringLiteral("prompt('姓名', '张三')")),
+                 QVariant(QStringLiteral("李四")));
+        pagedialogs::setScriptAsker(previous);
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked[1].text, QStringLiteral("姓名"));
+        QCOMPARE(asked[1].value, QStringLiteral("张三"));
+        QCOMPARE(asked[1].site, QUrl(portal::baseUrl()).authority());
+    }
+
+    void alertLeavesTheCloseBoxWorking() {
+        HostWindow host;
+        host.show();
+        QVERIFY(loadInto(*host.pane, portal::page(QStringLiteral("alert.asp"))));
+        // The dialog waits in an event loop of its own: it is read and
+        // answered from inside that loop.
+        QString title;
+        QStringList texts;
+        QStringList buttons;
+        bool plain = true;
+        bool modal = true;
+        bool closed = true;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            QDialog* dialog = visibleDialog();
+            if (!dialog)
+                return;
+            poll.stop();
+            title = dialog->windowTitle();
+            for (QLabel* label : dialog->findChildren<QLabel*>()) {
+                plain = plain && label->textFormat() == Qt::PlainText;
+                texts.append(label->text());
+            }
+            // Nothing modal: the main window's close box still reaches its question.
+            modal = QApplication::activeModalWidget() != nullptr;
+            closed = host.close();
+            const auto found = dialog->findChildren<QAbstractButton*>();
+            for (QAbstractButton* button : found)
+                buttons.append(button->text());
+            found.front()->click();
+        });
+        poll.start(50);
+        const QVariant answer =
+            valueOf(host.pane->page(), QStringLiteral("alert('<b>注意</b>'); 'after'"));
+        QCOMPARE(answer, QVariant(QStringLiteral("after")));
+        QCOMPARE(title, app::title());
+        QVERIFY(plain); // the page's words, never markup
+        QVERIFY(texts.contains(QStringLiteral("<b>注意</b>")));
+        QVERIFY(!modal);
+        QVERIFY(!closed);
+        QCOMPARE(host.closeAsked, 1);
+        QCOMPARE(buttons, QStringList{QStringLiteral("确定")});
+    }
+
+    void permissionsAreRefusedWithoutAsking_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("notifications") << "Notification.requestPermission().then(p => r = p)"
+                                       << "denied";
+        QTest::newRow("camera") << "navigator.mediaDevices.getUserMedia({video: true})"
+                                   ".then(() => r = 'given', e => r = e.name)"
+                                << "";
+        QTest::newRow("microphone") << "navigator.mediaDevices.getUserMedia({audio: true})"
+                                       ".then(() => r = 'given', e => r = e.name)"
+                                    << "";
+        QTest::newRow("screen") << "navigator.mediaDevices.getDisplayMedia({video: true})"
+                                   ".then(() => r = 'given', e => r = e.name)"
+                                << "";
+        QTest::newRow("clipboard") << "navigator.clipboard.readText()"
+                                      ".then(() => r = 'given', e => r = e.name)"
+                                   << "NotAllowedError";
+    }
+    void permissionsAreRefusedWithoutAsking() {
+        QFETCH(QString, script);
+        QFETCH(QString, expected);
+        int asked = 0;
+        const auto previous =
+            pagedialogs::setScriptAsker([&](QWidget*, const pagedialogs::ScriptDialog&) {
+                return ++asked, pagedialogs::ScriptAnswer{};
+            });
+        WebEnginePane pane;
+        QVERIFY(loadInto(pane, portal::page(QStringLiteral("permissions.asp"))));
+        valueOf(pane.page(),
+                QStringLiteral("var r = 'waiting'; ") + script + QStringLiteral("; 1"));
+        QTRY_VERIFY_WITH_TIMEOUT(valueOf(pane.page(), QStringLiteral("r")) != QVariant("waiting"),
+                                 Patience);
+        const QString outcome = valueOf(pane.page(), QStringLiteral("r")).toString();
+        // Without a camera the engine refuses before asking: any refusal will do.
+        QVERIFY2(expected.isEmpty() ? outcome != QLatin1String("given") : outcome == expected,
+                 qPrintable(outcome));
+        pagedialogs::setScriptAsker(previous);
+        QCOMPARE(asked, 0);
+    }
+
+    void passwordIsAskedForAndCancelKeepsTheServersAnswer_data() {
+        QTest::addColumn<bool>("give");
+        QTest::addColumn<QString>("shown");
+        // Cancelled first: the engine keeps given names for the rest of the session.
+        QTest::newRow("cancelled") << false << "401 需要登录";
+        QTest::newRow("given") << true << "已登录：agent";
+    }
+    void passwordIsAskedForAndCancelKeepsTheServersAnswer() {
+        QFETCH(bool, give);
+        QFETCH(QString, shown);
+        QList<pagedialogs::AuthRequest> asked;
+        const auto previous =
+            pagedialogs::setCredentialsAsker([&](QWidget*, const pagedialogs::AuthRequest& r) {
+                asked.append(r);
+                return pagedialogs::Credentials{give, QStringLiteral("agent"),
+                                                QStringLiteral("secret")};
+            });
+        WebEnginePane pane;
+        loadInto(pane, hostile(QStringLiteral("login.asp?try=") + QString::number(give)));
+        pagedialogs::setCredentialsAsker(previous);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            valueOf(pane.page(), QStringLiteral("document.getElementById('state').textContent")),
+            QVariant(shown), Patience);
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked[0].host, QStringLiteral("127.0.0.1"));
+        QCOMPARE(asked[0].realm, QStringLiteral("Velantrix demo"));
+        QVERIFY(!asked[0].proxy);
+    }
+
+    void printingEndsWithAWord_data() {
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("printed") << true << "打印完成。";
+        QTest::newRow("failed") << false << "打印失败：无法打印此网页。";
+    }
+    void printingEndsWithAWord() {
+        QFETCH(bool, writable);
+        QFETCH(QString, said);
+        QTemporaryDir folder;
+        const QString pdf = writable ? folder.filePath(QStringLiteral("page.pdf"))
+                                     : folder.filePath(QStringLiteral("missing/page.pdf"));
+        int previews = 0;
+        const auto previousRunner = pagepolicy::setPrintRunner(
+            [&](QWidget*, QPrinter* printer, const std::function<void()>& paint) {
+                ++previews;
+                printer->setOutputFormat(QPrinter::PdfFormat);
+                printer->setOutputFileName(pdf);
+                paint();
+                return true;
+            });
+        QStringList messages;
+        const auto previousMessages = seams::setMessageHandler([&](const seams::Message& m) {
+            messages.append(m.text);
+            return seams::Answer::Ok;
+        });
+        WebEnginePane pane;
+        pane.resize(640, 480);
+        pane.show();
+        // window.print() at load...
+        QVERIFY(loadInto(pane, hostile(QStringLiteral("print.asp"))));
+        QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 1, Patience);
+        // ...and Ctrl+P in the pane.
+        pane.activateWindow();
+        pane.setFocus();
+        QTest::keyClick(pane.focusProxy() ? pane.focusProxy() : &pane, Qt::Key_P,
+                        Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 2, Patience);
+        pagepolicy::setPrintRunner(previousRunner);
+        seams::setMessageHandler(previousMessages);
+        QCOMPARE(previews, 2);
+        QCOMPARE(messages, (QStringList{said, said}));
+        if (writable) {
+            QFile file(pdf);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QVERIFY(file.read(5) == "%PDF-");
+        }
+    }
+
+private:
+    webtest::DemoPortalProcess m_portal;
+};
+
+QTEST_MAIN(TestPageSafety)
+#include "test_page_safety.moc"

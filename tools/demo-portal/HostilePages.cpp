@@ -1,0 +1,111 @@
+#include "HostilePages.h"
+
+#include <QString>
+#include <QUrlQuery>
+
+namespace demoportal {
+namespace {
+
+QByteArray respond(int status, const QByteArray& reason, const QByteArray& type,
+                   const QByteArray& body, const QByteArray& extraHeaders = {}) {
+    return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\nContent-Type: " + type +
+           "\r\nContent-Length: " + QByteArray::number(body.size()) +
+           "\r\nCache-Control: no-store\r\nConnection: close\r\n" + extraHeaders + "\r\n" + body;
+}
+
+QByteArray html(const QString& title, const QString& body) {
+    return respond(200, "OK", "text/html; charset=utf-8",
+                   QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1"
+                                  "</title></head><body>%2</body></html>\n")
+                       .arg(title, body)
+                       .toUtf8());
+}
+
+QByteArray header(const http::RequestHead& head, QByteArrayView name) {
+    for (const auto& [key, value] : head.headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value.trimmed();
+    }
+    return {};
+}
+
+QByteArray attachment(const http::RequestHead& head) {
+    const QString name = QUrlQuery(QString::fromLatin1(head.query()))
+                             .queryItemValue(QStringLiteral("name"), QUrl::FullyDecoded);
+    // Encoded again whole, so nothing in the name can end the header line.
+    const QByteArray disposition = "Content-Disposition: attachment; filename*=UTF-8''" +
+                                   name.toUtf8().toPercentEncoding() + "\r\n";
+    return respond(200, "OK", "application/octet-stream", "demo attachment\n", disposition);
+}
+
+QByteArray login(const http::RequestHead& head) {
+    const QByteArray expected =
+        "Basic " + (QByteArray(DemoUser) + ':' + QByteArray(DemoPassword)).toBase64();
+    if (header(head, "Authorization") == expected)
+        return html(QStringLiteral("已登录"),
+                    QStringLiteral("<p id=\"state\">已登录：%1</p>").arg(QLatin1String(DemoUser)));
+    const QByteArray body = QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
+                                           "<title>需要登录</title></head><body><p id=\"state\">"
+                                           "401 需要登录</p></body></html>\n")
+                                .toUtf8();
+    return respond(401, "Unauthorized", "text/html; charset=utf-8", body,
+                   "WWW-Authenticate: Basic realm=\"Velantrix demo\"\r\n");
+}
+
+QByteArray popups() {
+    return html(
+        QStringLiteral("弹出窗口"),
+        QStringLiteral("<button id=\"more\" style=\"width:200px;height:60px\">再开三十个</button>"
+                       "<script>function burst(){for(let i=0;i<30;++i)"
+                       "window.open('/popup.asp?n='+i,'w'+Math.random());}"
+                       "document.getElementById('more').onclick=burst;burst();</script>"));
+}
+
+QByteArray alerts() {
+    // A chain rather than a tight loop, so a silenced page can still be read.
+    return html(QStringLiteral("对话框"),
+                QStringLiteral("<p>已显示 <span id=\"count\">0</span> 个</p><script>let n=0;"
+                               "function next(){alert('第'+(++n)+'个对话框');"
+                               "document.getElementById('count').textContent=n;"
+                               "if(n<200)setTimeout(next,0);}setTimeout(next,0);</script>"));
+}
+
+QByteArray schemes() {
+    const QString link = QStringLiteral("<p><a id=\"%1\" href=\"%2\" style=\"display:block;"
+                                        "width:300px;height:30px\">%2</a></p>");
+    return html(QStringLiteral("链接"),
+                link.arg(QStringLiteral("foo"), QStringLiteral("foo://bar")) +
+                    link.arg(QStringLiteral("settings"), QStringLiteral("ms-settings:")) +
+                    link.arg(QStringLiteral("mail"), QStringLiteral("mailto:agent@example.com")) +
+                    QStringLiteral("<script>if(location.hash=='#auto')"
+                                   "location.href='foo://script';</script>"));
+}
+
+QByteArray printing() {
+    return html(QStringLiteral("打印"), QStringLiteral("<h1 id=\"doc\">打印测试页</h1>"
+                                                       "<script>window.print();</script>"));
+}
+
+} // namespace
+
+std::optional<QByteArray> hostileAnswer(const http::RequestHead& head) {
+    const QByteArray path = head.path();
+    if (!path.startsWith(HostilePrefix))
+        return std::nullopt;
+    const QByteArray page = path.mid(qsizetype(sizeof(HostilePrefix)) - 1);
+    if (page == "attachment.asp")
+        return attachment(head);
+    if (page == "login.asp")
+        return login(head);
+    if (page == "popups.asp")
+        return popups();
+    if (page == "alerts.asp")
+        return alerts();
+    if (page == "schemes.asp")
+        return schemes();
+    if (page == "print.asp")
+        return printing();
+    return std::nullopt;
+}
+
+} // namespace demoportal

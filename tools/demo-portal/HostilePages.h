@@ -1,0 +1,25 @@
+#pragma once
+
+#include "HttpRequest.h"
+
+#include <QByteArray>
+#include <optional>
+
+// Pages under /hostile/ that misbehave the way advertisers' pages might, so
+// the client can be tried against them:
+//   attachment.asp?name=N  a download whose suggested file name is N (UTF-8)
+//   login.asp              a 401 challenge; name "agent", password "secret"
+//   popups.asp             opens 30 windows at load, 30 more per click
+//   alerts.asp             one alert after another
+//   schemes.asp            links with schemes the desktop would open
+//   print.asp              calls window.print() at load
+namespace demoportal {
+
+inline constexpr char HostilePrefix[] = "/hostile/";
+inline constexpr char DemoUser[] = "agent";
+inline constexpr char DemoPassword[] = "secret";
+
+// The complete response for a hostile path; nothing for any other path.
+std::optional<QByteArray> hostileAnswer(const http::RequestHead& head);
+
+} // namespace demoportal
