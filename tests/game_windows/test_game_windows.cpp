@@ -241,16 +241,6 @@ private slots:
         QCOMPARE(w.piece(), before);
     }
 
-    void dropRepeatsUntilThePieceLands() {
-        ScriptedGame w;
-        w.startAndStepTo(5);
-        w.key(Qt::Key_Down);
-        QVERIFY(w.engine().Block(242).shown && w.engine().Block(245).shown); // on the last row
-        QCOMPARE(w.form.LabelScore->text(), QStringLiteral("5"));
-        QCOMPARE(w.played, std::vector<std::string>{w.engine().SoundDown()});
-        QCOMPARE(w.piece(), (Cells{24, 22, 23, 25})); // the next, just spawned
-    }
-
     // A drop whose landing ends the game opens the dialog from inside the drop.
     void gameOverDialog_data() {
         QTest::addColumn<int>("answer"); // a key, or 0 for the close box
@@ -342,7 +332,7 @@ private slots:
         QVERIFY(messages.asked.size() == 3 && !w.form.isVisible());
     }
 
-    void boardAndPreviewDrawTheEngineCells() {
+    void boardAndPreviewDrawTheEngineCellsAndADropLands() {
         ScriptedGame w;
         w.startAndStepTo(5);
         const auto centre = [](CellPlace place) {
@@ -359,6 +349,12 @@ private slots:
         QCOMPARE(board.pixelColor(centre(w.engine().BlockPlace(210))), w.form.BoardBackColor());
         QCOMPARE(w.form.Picture2->grab().toImage().pixelColor(centre(PreviewCellPlace(12))),
                  QColor(Qt::white)); // the next bar's pivot, in the middle
+
+        w.key(Qt::Key_Down); // repeats until the piece lands
+        QVERIFY(w.engine().Block(242).shown && w.engine().Block(245).shown); // on the last row
+        QCOMPARE(w.form.LabelScore->text(), QStringLiteral("5"));
+        QCOMPARE(w.played, std::vector<std::string>{w.engine().SoundDown()});
+        QCOMPARE(w.piece(), (Cells{24, 22, 23, 25})); // the next, just spawned
     }
 
     // ---- Settings ----
@@ -408,22 +404,20 @@ private slots:
     // ComboRows, beside "列数", holds the column count and ComboCols, beside
     // "行数", the visible row count: each must reach its own setting.
     void boardSizeListsFillTheirOwnSettings() {
-        const QStringList columns = {"10", "11", "12", "13", "14", "15",
-                                     "16", "17", "18", "19", "20"};
-        const QStringList rows = {"20", "21", "22", "23", "24", "25", "26", "27", "28", "29", "30"};
+        const auto items = [](QComboBox* box) {
+            QStringList texts;
+            for (int i = 0; i < box->count(); ++i)
+                texts << box->itemText(i);
+            return texts.join(' ');
+        };
         const struct { int cols, visibleRows; } cases[] = {{14, 27}, {20, 20}, {10, 30}};
         for (const auto& c : cases) {
             GameWindow game;
             game.engine().BoardCols = 16; // shown when the window opens
             game.engine().BoardRows = 28;
             SettingsWindow settings(game);
-            QStringList shownColumns, shownRows;
-            for (int i = 0; i < settings.ComboRows->count(); ++i)
-                shownColumns << settings.ComboRows->itemText(i);
-            for (int i = 0; i < settings.ComboCols->count(); ++i)
-                shownRows << settings.ComboCols->itemText(i);
-            QCOMPARE(shownColumns, columns);
-            QCOMPARE(shownRows, rows);
+            QCOMPARE(items(settings.ComboRows), QStringLiteral("10 11 12 13 14 15 16 17 18 19 20"));
+            QCOMPARE(items(settings.ComboCols), QStringLiteral("20 21 22 23 24 25 26 27 28 29 30"));
             QCOMPARE(settings.ComboRows->currentText() + ' ' + settings.ComboCols->currentText(),
                      QStringLiteral("16 23"));
             settings.ComboRows->setCurrentText(QString::number(c.cols));
@@ -514,20 +508,14 @@ private slots:
             QCOMPARE(label->geometry(), designed);
             const QImage image = label->grab().toImage();
             const QColor back = label->palette().color(QPalette::Window);
-            QList<int> inkRows, inkColumns;
+            QRect ink; // clipped glyphs run into the edges of the box
             for (int y = 0; y < image.height(); ++y)
                 for (int x = 0; x < image.width(); ++x)
-                    if (qGray(image.pixel(x, y)) < qGray(back.rgb()) - 80) {
-                        inkRows << y;
-                        inkColumns << x;
-                    }
-            QVERIFY2(!inkRows.isEmpty(), qPrintable(label->text()));
-            const auto [top, bottom] = std::minmax_element(inkRows.begin(), inkRows.end());
-            const auto [left, right] = std::minmax_element(inkColumns.begin(), inkColumns.end());
-            // Clipped glyphs run into the edges of the box.
-            QVERIFY2(*top > 0 && *bottom < image.height() - 1, qPrintable(label->text()));
-            QVERIFY2(*right < image.width() - 1, qPrintable(label->text()));
-            QVERIFY2(*bottom - *top >= 8 && *right - *left >= label->text().size() * 8,
+                    if (qGray(image.pixel(x, y)) < qGray(back.rgb()) - 80)
+                        ink |= QRect(x, y, 1, 1);
+            QVERIFY2(!ink.isNull() && ink.top() > 0 && ink.bottom() < image.height() - 1 &&
+                         ink.right() < image.width() - 1 && ink.height() > 8 &&
+                         ink.width() > label->text().size() * 8,
                      qPrintable(label->text()));
         }
     }
