@@ -144,7 +144,7 @@ private slots:
                      k.expected);
     }
 
-    void nothingMovesBeforeTheFirstStartThenTheTimerRuns() {
+    void nothingMovesBeforeTheFirstStartThenTheTimerRunsUnlessHalted() {
         ScriptedGame w;
         for (Qt::Key k : {Qt::Key_Left, Qt::Key_Down, Qt::Key_Up, Qt::Key_F4, Qt::Key_Pause})
             w.key(k);
@@ -162,6 +162,41 @@ private slots:
         QCOMPARE(std::chrono::milliseconds(w.form.Timer1.interval()), TickPeriod);
         const Cells spawned = w.piece();
         QTRY_VERIFY_WITH_TIMEOUT(w.running() && w.piece() != spawned, 10000);
+
+        // Pause, minimise and modal windows halt the timer.
+        w.key(Qt::Key_F4);
+        QVERIFY(!w.form.Timer1.isActive() && !w.form.CmdLeft->isEnabled());
+        QCOMPARE(w.form.CmdPause->text(), QStringLiteral("继续(&P)"));
+        const Cells held = w.piece();
+        w.key(Qt::Key_Left);
+        w.key(Qt::Key_Up);
+        QCOMPARE(w.piece(), held);
+        w.form.showMinimized(); // restoring resumes only a game that was not paused
+        w.form.showNormal();
+        QVERIFY(!w.form.Timer1.isActive());
+        w.key(Qt::Key_Pause);
+        QVERIFY(w.running());
+        QCOMPARE(w.form.CmdPause->text(), QStringLiteral("暂停(&P)"));
+        w.key(Qt::Key_Escape); // the boss key
+        QVERIFY(w.form.isMinimized() && !w.form.Timer1.isActive());
+        w.form.showNormal();
+        QVERIFY(w.running());
+
+        w.form.CmdPause->trigger(); // paused: the about box's OK resumes all the same
+        bool timerInAbout = true;
+        OnModal<GameAboutBox> ok([&](GameAboutBox& a) {
+            timerInAbout = w.form.Timer1.isActive();
+            a.CommandButton1->click();
+        });
+        w.key(Qt::Key_F1);
+        QVERIFY(ok.fired && !timerInAbout && w.running());
+        OnModal<GameAboutBox> closeBox([](GameAboutBox& a) { a.close(); });
+        w.form.cmdhelp->trigger();
+        QVERIFY(closeBox.fired && !w.form.Timer1.isActive());
+        w.form.ResumeGame(); // running again, then halted by the settings' close box
+        OnModal<SettingsWindow> settings([](SettingsWindow& f) { f.close(); });
+        w.key(Qt::Key_F3);
+        QVERIFY(settings.fired && !w.form.Timer1.isActive() && w.form.CmdLeft->isEnabled());
     }
 
     void newGameResizesTheWindowToTheBoard() {
@@ -273,45 +308,6 @@ private slots:
         QVERIFY(!w.engine().GameOver() == newGame && w.form.Timer1.isActive() == newGame);
         if (newGame)
             QVERIFY(w.engine().Score() == 0 && !w.engine().Block(50).shown);
-    }
-
-    void pauseMinimiseAndModalWindowsHaltTheTimer() {
-        ScriptedGame w;
-        w.key(Qt::Key_F2);
-        w.key(Qt::Key_F4);
-        QVERIFY(!w.form.Timer1.isActive() && !w.form.CmdLeft->isEnabled());
-        QCOMPARE(w.form.CmdPause->text(), QStringLiteral("继续(&P)"));
-        const Cells held = w.piece();
-        w.key(Qt::Key_Left);
-        w.key(Qt::Key_Up);
-        QCOMPARE(w.piece(), held);
-        w.form.showMinimized(); // restoring resumes only a game that was not paused
-        w.form.showNormal();
-        QVERIFY(!w.form.Timer1.isActive());
-        w.key(Qt::Key_Pause);
-        QVERIFY(w.running());
-        QCOMPARE(w.form.CmdPause->text(), QStringLiteral("暂停(&P)"));
-        w.key(Qt::Key_Escape); // the boss key
-        QVERIFY(w.form.isMinimized() && !w.form.Timer1.isActive());
-        w.form.showNormal();
-        QVERIFY(w.running());
-
-        w.form.CmdPause->trigger(); // paused: the about box's OK resumes all the same
-        bool timerInAbout = true;
-        OnModal<GameAboutBox> ok([&](GameAboutBox& a) {
-            timerInAbout = w.form.Timer1.isActive();
-            a.CommandButton1->click();
-        });
-        w.key(Qt::Key_F1);
-        QVERIFY(ok.fired && !timerInAbout && w.running());
-        OnModal<GameAboutBox> closeBox([](GameAboutBox& a) { a.close(); });
-        w.form.cmdhelp->trigger();
-        QVERIFY(closeBox.fired && !w.form.Timer1.isActive());
-        w.form.ResumeGame(); // running again, then halted by the settings' close box
-        OnModal<SettingsWindow> settings([](SettingsWindow& f) { f.close(); });
-        w.key(Qt::Key_F3);
-        QVERIFY(settings.fired && !w.form.Timer1.isActive());
-        QVERIFY(w.form.CmdLeft->isEnabled()); // halted, not paused
     }
 
     void exitAsksAndThePictureWelcomes() {
