@@ -444,8 +444,6 @@ private slots:
         }
         // The run must really have reached game overs, turns and removed rows.
         QVERIFY(lost > Rounds && turns > Rounds * 100 && clears > Rounds);
-        qInfo("%d actions, %d games lost, %d turns, %d landings removing rows", Rounds * Actions,
-              lost, turns, clears);
     }
 };
 

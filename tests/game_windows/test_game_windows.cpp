@@ -252,30 +252,6 @@ private slots:
         }
     }
 
-    void keysComeFirstToTheWindowWhicheverControlHasTheFocus() {
-        ScriptedGame w;
-        w.startAndStepTo(5);
-        w.engine().KeyStep = vk::Space;
-        Cells before = w.piece();
-        for (QWidget* focus : std::initializer_list<QWidget*>{w.form.CmdRight, w.form.CmdLeft}) {
-            focus->setFocus();
-            QTest::keyClick(focus, Qt::Key_Left);
-            QTest::keyClick(focus, Qt::Key_Space); // the step key, not a click of the button
-        }
-        QCOMPARE(w.piece(), Shifted(before, 2 * 10 - 2));
-
-        before = w.piece(); // F3 and Esc come before the game keys
-        w.engine().KeyLeft = vk::F3;
-        w.engine().KeyRight = vk::Escape;
-        OnModal<SettingsWindow> settings([](SettingsWindow& f) { f.Command1->click(); });
-        w.key(Qt::Key_F3);
-        QVERIFY(settings.fired);
-        w.form.StopTimer();
-        w.key(Qt::Key_Escape);
-        QVERIFY(w.form.isMinimized());
-        QCOMPARE(w.piece(), before);
-    }
-
     // A drop whose landing ends the game opens the dialog from inside the drop.
     void gameOverDialog_data() {
         QTest::addColumn<int>("answer"); // a key, or 0 for the close box
@@ -328,7 +304,7 @@ private slots:
         QVERIFY(messages.asked.size() == 3 && !w.form.isVisible());
     }
 
-    void boardAndPreviewDrawTheEngineCellsAndADropLands() {
+    void boardAndPreviewDrawTheEngineCellsThenTheKeysMoveThePiece() {
         ScriptedGame w;
         w.startAndStepTo(5);
         const auto centre = [](CellPlace place) {
@@ -351,6 +327,28 @@ private slots:
         QCOMPARE(w.form.LabelScore->text(), QStringLiteral("5"));
         QCOMPARE(w.played, std::vector<std::string>{w.engine().SoundDown()});
         QCOMPARE(w.piece(), (Cells{24, 22, 23, 25})); // the next, just spawned
+
+        // Keys come first to the window, whichever control has the focus.
+        w.startAndStepTo(5);
+        w.engine().KeyStep = vk::Space;
+        Cells before = w.piece();
+        for (QWidget* focus : std::initializer_list<QWidget*>{w.form.CmdRight, w.form.CmdLeft}) {
+            focus->setFocus();
+            QTest::keyClick(focus, Qt::Key_Left);
+            QTest::keyClick(focus, Qt::Key_Space); // the step key, not a click of the button
+        }
+        QCOMPARE(w.piece(), Shifted(before, 2 * 10 - 2));
+
+        before = w.piece(); // F3 and Esc come before the game keys
+        w.engine().KeyLeft = vk::F3;
+        w.engine().KeyRight = vk::Escape;
+        OnModal<SettingsWindow> settings([](SettingsWindow& f) { f.Command1->click(); });
+        w.key(Qt::Key_F3);
+        QVERIFY(settings.fired);
+        w.form.StopTimer();
+        w.key(Qt::Key_Escape);
+        QVERIFY(w.form.isMinimized());
+        QCOMPARE(w.piece(), before);
     }
 
     // ---- Settings ----
