@@ -130,18 +130,14 @@ class TestGameWindows : public QObject {
 
 private slots:
     void virtualKeyNumbers() {
-        const struct {
-            Qt::Key key;
-            bool keypad;
-            int expected;
-        } keys[] = {{Qt::Key_A, false, 65},      {Qt::Key_Z, false, 90},
-                    {Qt::Key_0, false, 48},      {Qt::Key_0, true, 96},
-                    {Qt::Key_9, true, 105},      {Qt::Key_Space, false, 32},
-                    {Qt::Key_Return, false, 13}, {Qt::Key_Enter, true, 13},
-                    {Qt::Key_F5, false, 116},    {Qt::Key_Tab, false, 0}};
-        for (const auto& k : keys)
-            QCOMPARE(VirtualKeyOf(k.key, k.keypad ? Qt::KeypadModifier : Qt::NoModifier),
-                     k.expected);
+        const Qt::KeyboardModifier pad = Qt::KeypadModifier;
+        const std::pair<QKeyCombination, int> keys[] = {
+            {Qt::Key_A, 65},       {Qt::Key_Z, 90},           {Qt::Key_0, 48},
+            {pad | Qt::Key_0, 96}, {pad | Qt::Key_9, 105},    {Qt::Key_Space, 32},
+            {Qt::Key_Return, 13},  {pad | Qt::Key_Enter, 13}, {Qt::Key_F5, 116},
+            {Qt::Key_Tab, 0}};
+        for (auto [key, expected] : keys)
+            QCOMPARE(VirtualKeyOf(key.key(), key.keyboardModifiers()), expected);
     }
 
     void nothingMovesBeforeTheFirstStartThenTheTimerRunsUnlessHalted() {
@@ -492,12 +488,10 @@ private slots:
         GameWindow form;
         form.show();
         SettingsWindow settings(form);
-        const struct {
-            QLabel* label;
-            QRect designed; // pixels, from the designed twips
-        } labels[] = {{form.Label3, {193, 131, 25, 13}},
-                      {form.Label4, {193, 155, 25, 13}},
-                      {settings.Label4, {8, 96, 49, 13}}};
+        // Pixels, from the designed twips.
+        const std::pair<QLabel*, QRect> labels[] = {{form.Label3, {193, 131, 25, 13}},
+                                                    {form.Label4, {193, 155, 25, 13}},
+                                                    {settings.Label4, {8, 96, 49, 13}}};
         for (const auto& [label, designed] : labels) {
             QCOMPARE(label->geometry(), designed);
             const QImage image = label->grab().toImage();
@@ -528,8 +522,7 @@ private slots:
             {"headers, empty data chunk", noData},
             {"cut short in the data", whole.left(whole.size() / 2)},
             {"cut short in the format chunk", whole.left(20)},
-            {"not a wave", QByteArray("RIFF\x04\0\0\0AVI ")},
-        };
+            {"not a wave", QByteArray("RIFF\x04\0\0\0AVI ")}};
         QTemporaryDir folder;
         for (const auto& [shape, bytes] : shapes) {
             const QString path = folder.filePath(QString::fromLatin1(shape) + ".wav");
