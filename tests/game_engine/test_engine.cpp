@@ -412,9 +412,7 @@ private slots:
 
     void theTimerStepsEveryTenMinusLevelTicks() {
         for (int level : {1, 5, 9}) {
-            Engine e;
-            e.StartLevel = level;
-            e.NewGame();
+            BarGame e(level);
             for (int tick = 1; tick <= 2 * (10 - level); ++tick)
                 QCOMPARE(e.Tick(), tick % (10 - level) ? StepResult::None : StepResult::Moved);
             e.Tick(); // a step by key starts the count again
