@@ -140,7 +140,7 @@ private slots:
             QCOMPARE(VirtualKeyOf(key.key(), key.keyboardModifiers()), expected);
     }
 
-    void nothingMovesBeforeTheFirstStartThenTheTimerRunsUnlessHalted() {
+    void nothingMovesBeforeTheFirstStartThenTheTimerRunsUnlessHaltedAndExitAsks() {
         ScriptedGame w;
         for (Qt::Key k : {Qt::Key_Left, Qt::Key_Down, Qt::Key_Up, Qt::Key_F4, Qt::Key_Pause})
             w.key(k);
@@ -193,6 +193,22 @@ private slots:
         OnModal<SettingsWindow> settings([](SettingsWindow& f) { f.close(); });
         w.key(Qt::Key_F3);
         QVERIFY(settings.fired && !w.form.Timer1.isActive() && w.form.CmdLeft->isEnabled());
+
+        // Exit asks first; the picture welcomes.
+        ScriptedMessages messages;
+        messages.answers = {seams::Answer::Ok, seams::Answer::Cancel}; // then OK
+        QTest::mouseClick(w.form.Picture3, Qt::LeftButton);
+        const QString home = QStringLiteral(PORTAL_BASE_URL).chopped(1);
+        QCOMPARE(messages.asked.value(0).text + messages.asked.value(0).title,
+                 "欢迎访问Velantrix在线:\r\n\r\n" + home +
+                     "\r\n\r\n\r\n\r\n------Velantrix产业信息化研究办公室Brickvane");
+        w.key(Qt::Key_F5);
+        QCOMPARE(messages.asked.value(1).text + messages.asked.value(1).title,
+                 QStringLiteral("确认要退出吗？确认吗？"));
+        QVERIFY(messages.asked[1].buttons == seams::Buttons::OkCancel &&
+                messages.asked[1].icon == seams::Icon::Information && w.form.isVisible());
+        w.form.cmdexit->trigger();
+        QVERIFY(messages.asked.size() == 3 && !w.form.isVisible());
     }
 
     void newGameResizesTheWindowToTheBoard() {
@@ -282,24 +298,6 @@ private slots:
             QVERIFY(w.engine().Score() == 0 && !w.engine().Block(50).shown);
     }
 
-    void exitAsksAndThePictureWelcomes() {
-        ScriptedGame w;
-        ScriptedMessages messages;
-        messages.answers = {seams::Answer::Ok, seams::Answer::Cancel}; // then OK
-        QTest::mouseClick(w.form.Picture3, Qt::LeftButton);
-        const QString home = QStringLiteral(PORTAL_BASE_URL).chopped(1);
-        QCOMPARE(messages.asked.value(0).text + messages.asked.value(0).title,
-                 "欢迎访问Velantrix在线:\r\n\r\n" + home +
-                     "\r\n\r\n\r\n\r\n------Velantrix产业信息化研究办公室Brickvane");
-        w.key(Qt::Key_F5);
-        QCOMPARE(messages.asked.value(1).text + messages.asked.value(1).title,
-                 QStringLiteral("确认要退出吗？确认吗？"));
-        QVERIFY(messages.asked[1].buttons == seams::Buttons::OkCancel &&
-                messages.asked[1].icon == seams::Icon::Information && w.form.isVisible());
-        w.form.cmdexit->trigger();
-        QVERIFY(messages.asked.size() == 3 && !w.form.isVisible());
-    }
-
     void boardAndPreviewDrawTheEngineCellsThenTheKeysMoveThePiece() {
         ScriptedGame w;
         w.startAndStepTo(5);
@@ -349,7 +347,7 @@ private slots:
 
     // ---- Settings ----
 
-    void acceptedKeysShowAgainAndDefaultsHold() {
+    void acceptedKeysShowAgainDefaultsHoldAndACancelledColourChangesNothing() {
         ScriptedGame w;
         {
             SettingsWindow settings(w.form);
@@ -368,6 +366,33 @@ private slots:
         QCOMPARE(Keys(w.engine()), DefaultKeys); // in force at once
         again.Command1->click();
         QCOMPARE(Keys(w.engine()), DefaultKeys);
+
+        // A cancelled colour dialog used to put the dialog's own colour into the
+        // preview; it leaves the preview, and so the board, as they were.
+        // The platform's dialog, cancelled after a colour was clicked in it.
+        OnModal<QColorDialog> cancel([](QColorDialog& d) {
+            d.setCurrentColor(Qt::green);
+            d.reject();
+        });
+        QCOMPARE(seams::pickColour(QColor(Qt::blue), nullptr), std::nullopt);
+        QVERIFY(cancel.fired);
+        w.key(Qt::Key_F2);
+        w.form.StopTimer(); // as the settings command does
+        w.form.SetBoardBackColor(QColor(0, 0, 90));
+        ScriptedColours colours;
+        colours.answers = {std::nullopt, QColor(1, 2, 3), std::nullopt};
+        SettingsWindow settings(w.form);
+        settings.show();
+        settings.CmdChgColor->click();
+        settings.CmdChgColor->click();
+        QTest::mouseClick(settings.LabelPreView, Qt::LeftButton);
+        QCOMPARE(colours.asked,
+                 (QList<QColor>{QColor(0, 0, 90), QColor(0, 0, 90), QColor(1, 2, 3)}));
+        QCOMPARE(w.form.BoardBackColor(), QColor(0, 0, 90)); // not before the window closes
+        settings.ComboRows->setCurrentText(QStringLiteral("20"));
+        settings.close(); // the close box applies the colour and nothing else
+        QCOMPARE(w.form.BoardBackColor(), QColor(1, 2, 3));
+        QVERIFY(w.engine().BoardCols == 10 && !w.form.Timer1.isActive());
     }
 
     void duplicateKeysAreRefused() {
@@ -434,36 +459,6 @@ private slots:
         QVERIFY(game.engine().BuiltCols() == 20 && game.engine().Level() == 4 &&
                 game.Timer1.isActive());
         QVERIFY(game.engine().UpgradeStep == 1500 && Keys(game.engine()) == DefaultKeys);
-    }
-
-    // A cancelled colour dialog used to put the dialog's own colour into the
-    // preview; it leaves the preview, and so the board, as they were.
-    void colourDialogCancelledKeepsThePreview() {
-        // The platform's dialog, cancelled after a colour was clicked in it.
-        OnModal<QColorDialog> cancel([](QColorDialog& d) {
-            d.setCurrentColor(Qt::green);
-            d.reject();
-        });
-        QCOMPARE(seams::pickColour(QColor(Qt::blue), nullptr), std::nullopt);
-        QVERIFY(cancel.fired);
-        ScriptedGame w;
-        w.key(Qt::Key_F2);
-        w.form.StopTimer(); // as the settings command does
-        w.form.SetBoardBackColor(QColor(0, 0, 90));
-        ScriptedColours colours;
-        colours.answers = {std::nullopt, QColor(1, 2, 3), std::nullopt};
-        SettingsWindow settings(w.form);
-        settings.show();
-        settings.CmdChgColor->click();
-        settings.CmdChgColor->click();
-        QTest::mouseClick(settings.LabelPreView, Qt::LeftButton);
-        QCOMPARE(colours.asked,
-                 (QList<QColor>{QColor(0, 0, 90), QColor(0, 0, 90), QColor(1, 2, 3)}));
-        QCOMPARE(w.form.BoardBackColor(), QColor(0, 0, 90)); // not before the window closes
-        settings.ComboRows->setCurrentText(QStringLiteral("20"));
-        settings.close(); // the close box applies the colour and nothing else
-        QCOMPARE(w.form.BoardBackColor(), QColor(1, 2, 3));
-        QVERIFY(w.engine().BoardCols == 10 && !w.form.Timer1.isActive());
     }
 
     // ---- About box and sounds ----
