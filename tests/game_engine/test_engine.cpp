@@ -325,52 +325,40 @@ private slots:
         }
     }
 
-    // Landings of the upright bar in column 4: each case's rows from `top` down,
-    // before and after; a digit is a block of that colour, "X" of another.
+    // Landings of the upright bar in column 4: five rows from `top` down, before
+    // and after; a digit is a block of that colour, "X" one of another.
     void landingsRemoveOnlyTheRowsTheyComplete() {
         const struct {
             int turns, top, score;
-            std::vector<const char*> before, after;
+            const char *before, *after;
         } cases[] = {// The bar's other upright turn clears four rows just the same.
-                     {3,
-                      20,
-                      500,
-                      {"1.........", "XXXX.XXXXX", "XXXX.XXXXX", "XXXX.XXXXX", "XXXX.XXXXX"},
-                      {"..........", "..........", "..........", "..........", "1........."}},
+                     {3, 20, 500, "1......... XXXX.XXXXX XXXX.XXXXX XXXX.XXXXX XXXX.XXXXX",
+                      ".......... .......... .......... .......... 1........."},
                      // Only the rows the piece touches are looked at: the full row it
                      // lands on stays, the one it completes goes.
-                     {1,
-                      20,
-                      100,
-                      {"..........", "..........", ".XXX.XXXXX", "XXXX.XXXXX", "XXXXXXXXXX"},
-                      {"..........", "....X.....", "....X.....", ".XXXXXXXXX", "XXXXXXXXXX"}},
+                     {1, 20, 100, ".......... .......... .XXX.XXXXX XXXX.XXXXX XXXXXXXXXX",
+                      ".......... ....X..... ....X..... .XXXXXXXXX XXXXXXXXXX"},
                      // Reaching into the hidden rows, it completes two: what was above
                      // comes down by two, row 4's block exactly once, none left behind.
-                     {1,
-                      5,
-                      210,
-                      {"..........", "2222.22222", "2222.22222", ".333333333"},
-                      {"..........", "....X.....", "....X.....", ".333333333"}},
+                     {1, 4, 210, ".......... .......... 2222.22222 2222.22222 .333333333",
+                      ".......... .......... ....X..... ....X..... .333333333"},
                      // A kept row between two removed comes down on the row below.
-                     {1,
-                      20,
-                      210,
-                      {"..33.33333", "4444.44444", ".222.22222", "4444.44444", ".111111111"},
-                      {"..........", "..........", "..33X33333", ".222X22222", ".111111111"}}};
+                     {1, 20, 210, "..33.33333 4444.44444 .222.22222 4444.44444 .111111111",
+                      ".......... .......... ..33X33333 .222X22222 .111111111"}};
         for (const auto& c : cases) {
-            const QByteArray name = "case " + QByteArray::number(&c - cases);
             Game e(0, c.turns);
-            for (std::size_t i = 0; i < c.before.size(); ++i)
-                e.FillRow(c.top + int(i), c.before[i]);
+            for (int i = 0; i < 5; ++i)
+                e.FillRow(c.top + i, c.before + 11 * i);
             QCOMPARE(e.Drop(), StepResult::Landed);
-            QVERIFY2(e.Score() == c.score && e.Broken().empty(), name);
-            auto blocks = e.Occupied();
-            for (std::size_t i = 0; i < c.after.size(); ++i) {
-                QCOMPARE(e.RowText(c.top + int(i)), std::string(c.after[i]));
-                blocks -= std::ranges::count_if(std::string_view(c.after[i]),
-                                                [](char x) { return x != '.'; });
-            }
-            QVERIFY2(blocks == 4, name); // the new piece, nothing else
+            std::string after = e.RowText(c.top);
+            for (int i = 1; i < 5; ++i)
+                after += ' ' + e.RowText(c.top + i);
+            QCOMPARE(after, std::string(c.after));
+            const auto blocks =
+                std::ranges::count_if(after, [](char x) { return x > ' ' && x != '.'; });
+            // The new piece makes four more blocks, nothing else.
+            QVERIFY2(e.Score() == c.score && e.Broken().empty() && e.Occupied() == blocks + 4,
+                     c.after);
         }
     }
 
