@@ -265,37 +265,32 @@ private slots:
     }
 
     // A drop whose landing ends the game opens the dialog from inside the drop.
-    void gameOverDialog_data() {
-        QTest::addColumn<int>("answer"); // a key, or 0 for the close box
-        QTest::addColumn<bool>("newGame");
-        QTest::newRow("Enter") << int(Qt::Key_Return) << true;
-        QTest::newRow("Esc ends the program") << int(Qt::Key_Escape) << false;
-        QTest::newRow("close box") << 0 << true;
-    }
     void gameOverDialog() {
-        QFETCH(int, answer);
-        QFETCH(bool, newGame);
-        ScriptedGame w;
-        RecordingEnd end;
-        w.startAndStepTo(5);
-        w.engine().PutBlock(50, true); // row 5 taken: the next spawn fails
-        bool insideDrop = false, timerInDialog = true;
-        QString title;
-        OnModal<GameOverDialog> gameOver([&](GameOverDialog& d) {
-            title = insideDrop ? d.windowTitle() : QString();
-            timerInDialog = w.form.Timer1.isActive();
-            answer ? QTest::keyClick(&d, Qt::Key(answer)) : void(d.close());
-        });
-        insideDrop = true;
-        w.key(Qt::Key_Down);
-        insideDrop = false;
-        QVERIFY(gameOver.fired && !timerInDialog);
-        QCOMPARE(title, QStringLiteral("你的得分是5"));
-        QVERIFY(QString::fromStdString(w.played.back()).endsWith(QStringLiteral("/Die.wav")));
-        QCOMPARE(end.calls, int(!newGame));
-        QVERIFY(!w.engine().GameOver() == newGame && w.form.Timer1.isActive() == newGame);
-        if (newGame)
-            QVERIFY(w.engine().Score() == 0 && !w.engine().Block(50).shown);
+        // Enter and the close box (0) start a new game; Esc ends the program.
+        for (int answer : {int(Qt::Key_Return), int(Qt::Key_Escape), 0}) {
+            const bool newGame = answer != Qt::Key_Escape;
+            ScriptedGame w;
+            RecordingEnd end;
+            w.startAndStepTo(5);
+            w.engine().PutBlock(50, true); // row 5 taken: the next spawn fails
+            bool insideDrop = false, timerInDialog = true;
+            QString title;
+            OnModal<GameOverDialog> gameOver([&](GameOverDialog& d) {
+                title = insideDrop ? d.windowTitle() : QString();
+                timerInDialog = w.form.Timer1.isActive();
+                answer ? QTest::keyClick(&d, Qt::Key(answer)) : void(d.close());
+            });
+            insideDrop = true;
+            w.key(Qt::Key_Down);
+            insideDrop = false;
+            QVERIFY(gameOver.fired && !timerInDialog);
+            QCOMPARE(title, QStringLiteral("你的得分是5"));
+            QVERIFY(QString::fromStdString(w.played.back()).endsWith(QStringLiteral("/Die.wav")));
+            QCOMPARE(end.calls, int(!newGame));
+            QVERIFY(!w.engine().GameOver() == newGame && w.form.Timer1.isActive() == newGame);
+            if (newGame)
+                QVERIFY(w.engine().Score() == 0 && !w.engine().Block(50).shown);
+        }
     }
 
     void boardAndPreviewDrawTheEngineCellsThenTheKeysMoveThePiece() {
