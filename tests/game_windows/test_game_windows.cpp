@@ -28,32 +28,27 @@ namespace {
 using Cells = std::array<int, 4>;
 constexpr std::array<int, 5> DefaultKeys{37, 39, 40, 38, 96};
 
-// Answers a seam from a script, then with `fallback`, and keeps what was asked.
-template <typename Asked, typename Answer> struct Scripted {
+// Stands in for a seam while it lives: answers from a script, then with
+// `fallback`, and keeps what was asked.
+template <typename Handler, Handler (*Set)(Handler), typename Asked, typename Answer>
+struct Scripted {
     QList<Asked> asked;
     std::deque<Answer> answers;
     Answer fallback{};
-    Answer Next(const Asked& question) {
+    Handler previous = Set([this](const Asked& question, auto...) {
         asked << question;
         const Answer answer = answers.empty() ? fallback : answers.front();
         if (!answers.empty())
             answers.pop_front();
         return answer;
-    }
+    });
+    ~Scripted() { Set(std::move(previous)); }
 };
-
-struct ScriptedMessages : Scripted<seams::Message, seams::Answer> {
-    seams::MessageHandler previous =
-        seams::setMessageHandler([this](const seams::Message& m) { return Next(m); });
-    ~ScriptedMessages() { seams::setMessageHandler(std::move(previous)); }
-};
-
+using ScriptedMessages =
+    Scripted<seams::MessageHandler, seams::setMessageHandler, seams::Message, seams::Answer>;
 // Nothing stands for a cancelled colour dialog.
-struct ScriptedColours : Scripted<QColor, std::optional<QColor>> {
-    seams::ColourPicker previous =
-        seams::setColourPicker([this](const QColor& initial, QWidget*) { return Next(initial); });
-    ~ScriptedColours() { seams::setColourPicker(std::move(previous)); }
-};
+using ScriptedColours =
+    Scripted<seams::ColourPicker, seams::setColourPicker, QColor, std::optional<QColor>>;
 
 struct RecordingEnd {
     int calls = 0;
