@@ -62,15 +62,23 @@ struct Game : Engine {
             Col(Piece()[0]) > col ? MoveLeft() : MoveRight();
         return Piece()[0] == At(row, col);
     }
-    void FillRow(int row, std::string_view text, Colour colour = 0xFFFFFF) { // "X" a block
-        for (int col = 0; col < BuiltCols(); ++col)
-            PutBlock(At(row, col), text[std::size_t(col)] == 'X', colour);
+    // "." no block, a digit a block of that colour, "X" a white one; and back.
+    void FillRow(int row, std::string_view text) {
+        for (int col = 0; col < BuiltCols(); ++col) {
+            const char c = text[std::size_t(col)];
+            PutBlock(At(row, col), c != '.', std::isdigit(c) ? Colour(c - '0') : 0xFFFFFF);
+        }
     }
     std::string RowText(int row) const {
         std::string text;
-        for (int col = 0; col < BuiltCols(); ++col)
-            text += Board()[std::size_t(At(row, col))] ? 'X' : '.';
+        for (int col = 0; col < BuiltCols(); ++col) {
+            const Colour c = Block(At(row, col)).colour;
+            text += !Board()[std::size_t(At(row, col))] ? '.' : c < 10 ? char('0' + c) : 'X';
+        }
         return text;
+    }
+    std::ptrdiff_t Occupied() const {
+        return std::ssize(Board()) - std::count(Board().begin(), Board().end(), 0);
     }
     // What must hold after every move; empty when it does.
     std::string Broken() const {
@@ -131,14 +139,11 @@ std::string RandomRun(std::uint32_t seed, int actions, int& lost, int& turns, in
             start();
     };
     e.FocusBoard = [&] { ++turns; };
-    const auto occupied = [&e] {
-        return std::ssize(e.Board()) - std::count(e.Board().begin(), e.Board().end(), 0);
-    };
     for (int i = -20; i < actions; ++i) { // the first 20 before any game
         if (i >= 0 && (!e.GameExists() || e.GameOver() || pick(2000) == 0))
             start();
         const int action = pick(40), pivot = e.Piece()[0], cols = e.BuiltCols();
-        const auto blocks = occupied();
+        const auto blocks = e.Occupied();
         const std::int32_t score = e.Score();
         std::string broken;
         if (action < 12) {
@@ -165,7 +170,7 @@ std::string RandomRun(std::uint32_t seed, int actions, int& lost, int& turns, in
             clears += result == StepResult::Landed && rows > 0;
             if (result == StepResult::Moved && e.Piece()[0] != pivot + cols)
                 broken = "a step did not go one row down";
-            if (result == StepResult::Landed && occupied() != blocks + 4 - rows * cols)
+            if (result == StepResult::Landed && e.Occupied() != blocks + 4 - rows * cols)
                 broken = "a landing lost or made blocks";
         }
         if (broken.empty())
@@ -320,72 +325,40 @@ private slots:
         }
     }
 
-    // The bar's other upright turn clears four rows just the same.
-    void theBarTurnedThreeTimesClearsFourRows() {
-        Game e(0, 3);
-        QVERIFY(e.ArmsOf(e.Piece()) == TurnedArms(0, 3));
-        for (int row = 21; row < 25; ++row)
-            e.FillRow(row, "XXXX.XXXXX");
-        e.FillRow(20, "X.........");
-        QCOMPARE(e.Drop(), StepResult::Landed);
-        QCOMPARE(e.Score(), 500);
-        QCOMPARE(e.RowText(24), std::string("X........."));
-        QCOMPARE(e.RowText(23), std::string(".........."));
-    }
-
-    // Only the rows the landing piece touches are looked at: the full row
-    // it lands on stays, the one it completes goes.
-    void aFullRowThePieceDoesNotTouchStays() {
-        BarGame e;
-        e.FillRow(24, "XXXXXXXXXX");
-        e.FillRow(23, "XXXX.XXXXX");
-        e.FillRow(22, ".XXX.XXXXX");
-        QCOMPARE(e.Drop(), StepResult::Landed); // rows 20 to 23
-        QCOMPARE(e.Score(), 100);
-        const char* expected[] = {"..........", "....X.....", "....X.....", ".XXXXXXXXX",
-                                  "XXXXXXXXXX"};
-        for (int row = 20; row < 25; ++row)
-            QCOMPARE(e.RowText(row), std::string(expected[row - 20]));
-    }
-
-    // The bar lands reaching into the hidden rows and completes two rows:
-    // what was above comes down by two, row 4's block exactly once, and no
-    // block is left behind in the hidden rows.
-    void twoRowsRemovedWhileThePieceReachesTheHiddenRows() {
-        BarGame e;
-        for (int p = 1; p < e.PositionCount(); ++p)
-            e.PutBlock(p, false);
-        e.FillRow(6, "XXXX.XXXXX", 2);
-        e.FillRow(7, "XXXX.XXXXX", 2);
-        e.FillRow(8, ".XXXXXXXXX", 3);
-        QCOMPARE(e.Drop(), StepResult::Landed); // rows 4 to 7
-        QCOMPARE(e.Score(), 210);
-        const char* expected[] = {"..........", "....X.....", "....X.....", ".XXXXXXXXX"};
-        for (int row = 5; row < 9; ++row)
-            QCOMPARE(e.RowText(row), std::string(expected[row - 5]));
-        int occupied = 0;
-        for (int p = 0; p < e.PositionCount(); ++p)
-            occupied += e.Board()[std::size_t(p)] != 0;
-        QCOMPARE(occupied, 2 + 9 + 4); // the bar's two cells, row 8, the new piece
-        QCOMPARE(e.Broken(), std::string());
-    }
-
-    void aKeptRowBetweenTwoRemovedComesDownOnTheRowBelow() {
-        Game e(0, 1);
-        // Each row before, its colour, and after.
-        const std::tuple<int, const char*, Colour, const char*> rows[] = {
-            {24, ".XXXXXXXXX", 1, ".XXXXXXXXX"},
-            {23, "XXXX.XXXXX", 4, ".XXXXXXXXX"},
-            {22, ".XXX.XXXXX", 2, "..XXXXXXXX"},
-            {21, "XXXX.XXXXX", 4, ".........."},
-            {20, "..XX.XXXXX", 3, ".........."}};
-        for (auto [row, before, colour, after] : rows)
-            e.FillRow(row, before, colour);
-        QCOMPARE(e.Drop(), StepResult::Landed);
-        QCOMPARE(e.Score(), 210);
-        for (auto [row, before, colour, after] : rows) {
-            QCOMPARE(e.RowText(row), std::string(after));
-            QVERIFY(row < 22 || e.Block(e.At(row, 2)).colour == Colour(25 - row)); // 1, 2, 3
+    // Landings of the upright bar in column 4: five rows from `top` down, before
+    // and after; a digit is a block of that colour, "X" one of another.
+    void landingsRemoveOnlyTheRowsTheyComplete() {
+        const struct {
+            int turns, top, score;
+            const char *before, *after;
+        } cases[] = {// The bar's other upright turn clears four rows just the same.
+                     {3, 20, 500, "1......... XXXX.XXXXX XXXX.XXXXX XXXX.XXXXX XXXX.XXXXX",
+                      ".......... .......... .......... .......... 1........."},
+                     // Only the rows the piece touches are looked at: the full row it
+                     // lands on stays, the one it completes goes.
+                     {1, 20, 100, ".......... .......... .XXX.XXXXX XXXX.XXXXX XXXXXXXXXX",
+                      ".......... ....X..... ....X..... .XXXXXXXXX XXXXXXXXXX"},
+                     // Reaching into the hidden rows, it completes two: what was above
+                     // comes down by two, row 4's block exactly once, none left behind.
+                     {1, 4, 210, ".......... .......... 2222.22222 2222.22222 .333333333",
+                      ".......... .......... ....X..... ....X..... .333333333"},
+                     // A kept row between two removed comes down on the row below.
+                     {1, 20, 210, "..33.33333 4444.44444 .222.22222 4444.44444 .111111111",
+                      ".......... .......... ..33X33333 .222X22222 .111111111"}};
+        for (const auto& c : cases) {
+            Game e(0, c.turns);
+            for (int i = 0; i < 5; ++i)
+                e.FillRow(c.top + i, c.before + 11 * i);
+            QCOMPARE(e.Drop(), StepResult::Landed);
+            std::string after = e.RowText(c.top);
+            for (int i = 1; i < 5; ++i)
+                after += ' ' + e.RowText(c.top + i);
+            QCOMPARE(after, std::string(c.after));
+            const auto blocks =
+                std::ranges::count_if(after, [](char x) { return x > ' ' && x != '.'; });
+            // The new piece makes four more blocks, nothing else.
+            QVERIFY2(e.Score() == c.score && e.Broken().empty() && e.Occupied() == blocks + 4,
+                     c.after);
         }
     }
 
@@ -427,9 +400,7 @@ private slots:
 
     void theTimerStepsEveryTenMinusLevelTicks() {
         for (int level : {1, 5, 9}) {
-            Engine e;
-            e.StartLevel = level;
-            e.NewGame();
+            BarGame e(level);
             for (int tick = 1; tick <= 2 * (10 - level); ++tick)
                 QCOMPARE(e.Tick(), tick % (10 - level) ? StepResult::None : StepResult::Moved);
             e.Tick(); // a step by key starts the count again
@@ -459,8 +430,6 @@ private slots:
         }
         // The run must really have reached game overs, turns and removed rows.
         QVERIFY(lost > Rounds && turns > Rounds * 100 && clears > Rounds);
-        qInfo("%d actions, %d games lost, %d turns, %d landings removing rows", Rounds * Actions,
-              lost, turns, clears);
     }
 };
 
