@@ -10,10 +10,10 @@
 #include "ZoomStore.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -308,19 +308,24 @@ private slots:
                      .toString(),
                  QString("请填写此字段。"));
 
-        QStringList buttons;
+        // The alert: titled with the program's name, its button in Chinese.
+        QStringList seen;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            for (QAbstractButton* b : box ? box->buttons() : QList<QAbstractButton*>())
-                buttons.append(b->text());
-            if (box)
-                box->accept();
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<QDialog*>(w);
+                if (!dialog || !dialog->isVisible())
+                    continue;
+                seen.append(dialog->windowTitle());
+                for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+                    seen.append(b->text());
+                dialog->accept();
+            }
         });
         poll.start(50);
         pane.page()->runJavaScript("alert('提示')");
-        QTRY_VERIFY_WITH_TIMEOUT(!buttons.isEmpty(), Patience);
-        QCOMPARE(buttons, QStringList{"确定"});
+        QTRY_VERIFY_WITH_TIMEOUT(!seen.isEmpty(), Patience);
+        QCOMPARE(seen, (QStringList{"Orvanta同行协作办公信息系统", "确定"}));
     }
 
 private:
