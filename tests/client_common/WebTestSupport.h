@@ -84,11 +84,11 @@ private:
     QStringList m_requests;
 };
 
-// The value of `script` in the page, or an invalid one after Patience.
-inline QVariant valueOf(QWebEnginePage* page, const QString& script) {
+// The value of `script` in the page, or an invalid one after `timeout` ms.
+inline QVariant valueOf(QWebEnginePage* page, const QString& script, int timeout = Patience) {
     auto result = std::make_shared<std::optional<QVariant>>();
     page->runJavaScript(script, [result](const QVariant& value) { *result = value; });
-    if (!QTest::qWaitFor([&] { return result->has_value(); }, Patience))
+    if (!QTest::qWaitFor([&] { return result->has_value(); }, timeout))
         return {};
     return result->value_or(QVariant());
 }
