@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>

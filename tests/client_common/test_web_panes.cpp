@@ -5,7 +5,6 @@
 #include "WebEnginePane.h"
 #include "WebTestSupport.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPointer>
@@ -14,16 +13,13 @@
 #include <QSslServer>
 #include <QStandardPaths>
 #include <QStringEncoder>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
-#include <QWebEngineSettings>
 #include <algorithm>
 #include <csignal>
 #include <functional>
@@ -45,12 +41,12 @@ bool loadInto(WebEnginePane& pane, const QString& address) {
 
 // Answers every request with one page that declares no charset, the way the
 // portal's legacy pages come.
-class LegacyPageServer {
+class LegacyPageServer : public QTcpServer {
 public:
     explicit LegacyPageServer(const QByteArray& body) {
-        m_server.listen(QHostAddress::LocalHost);
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this, body] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this, body] {
+            while (QTcpSocket* socket = nextPendingConnection()) {
                 QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, body] {
                     // One answer per connection, whatever else the request brings.
                     QObject::disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
@@ -64,12 +60,6 @@ public:
             }
         });
     }
-    QString address() const {
-        return QStringLiteral("http://127.0.0.1:%1/legacy.asp").arg(m_server.serverPort());
-    }
-
-private:
-    QTcpServer m_server;
 };
 
 } // namespace
@@ -134,7 +124,8 @@ private slots:
         QFETCH(QByteArray, body);
         LegacyPageServer server(body);
         WebEnginePane pane;
-        QVERIFY(loadInto(pane, server.address()));
+        QVERIFY(loadInto(
+            pane, QStringLiteral("http://127.0.0.1:%1/legacy.asp").arg(server.serverPort())));
         QCOMPARE(valueOf(pane.page(), QStringLiteral("document.characterSet")), QVariant("GBK"));
     }
 
@@ -155,8 +146,17 @@ private slots:
         QCOMPARE(pane.title(), QStringLiteral("同行协作办公信息系统"));
     }
 
-    void backAndForwardFailAtTheEndsOfHistory() {
+    // Sizes in twips, back and forward at the ends of history, refresh while hidden.
+    void paneCommandsRefuseWhatTheyCannotDo() {
         WebEnginePane pane;
+        QCOMPARE(pane.navigate(QString()), pane::Failed);
+        QCOMPARE(pane.setWidth(1500), pane::Ok);
+        QCOMPARE(pane.setHeight(3000), pane::Ok);
+        QCOMPARE(pane.size(), QSize(100, 200));
+        QCOMPARE(pane.setWidth(-15), pane::Failed);
+        QCOMPARE(pane.setHeight(-1), pane::Failed);
+        QCOMPARE(pane.size(), QSize(100, 200));
+
         QCOMPARE(pane.goBack(), pane::Failed);
         QCOMPARE(pane.goForward(), pane::Failed);
         QVERIFY(loadInto(pane, portal::page(QStringLiteral("first.asp"))));
@@ -170,27 +170,13 @@ private slots:
         QCOMPARE(pane.goForward(), pane::Ok);
         QTRY_COMPARE_WITH_TIMEOUT(pane.url().path(), QStringLiteral("/second.asp"), Patience);
         QCOMPARE(pane.goForward(), pane::Failed);
-    }
 
-    void refreshReloadsTheCurrentPageAlsoWhenHidden() {
-        WebEnginePane pane;
         pane.show();
         QVERIFY(loadInto(pane, portal::page(QStringLiteral("refresh.asp?n=1"))));
         pane.hide();
         QCOMPARE(pane.refresh(), pane::Ok);
         QTRY_COMPARE_WITH_TIMEOUT(m_portal.count(QStringLiteral("GET /refresh.asp?n=1")), 2,
                                   Patience);
-    }
-
-    void sizesAreInTwipsAndNegativeOnesAndEmptyAddressesRefused() {
-        WebEnginePane pane;
-        QCOMPARE(pane.navigate(QString()), pane::Failed);
-        QCOMPARE(pane.setWidth(1500), pane::Ok);
-        QCOMPARE(pane.setHeight(3000), pane::Ok);
-        QCOMPARE(pane.size(), QSize(100, 200));
-        QCOMPARE(pane.setWidth(-15), pane::Failed);
-        QCOMPARE(pane.setHeight(-1), pane::Failed);
-        QCOMPARE(pane.size(), QSize(100, 200));
     }
 
     void pageOpeningAWindowGetsASeparateBrowserWindow() {
@@ -209,7 +195,15 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(popup->size(), QSize(320, 240), Patience); // as it asked
         QTRY_COMPARE_WITH_TIMEOUT(popup->windowTitle(), QStringLiteral("演示门户 /popup.asp"),
                                   Patience);
-        QCOMPARE(popup->pane()->page()->profile(), pane.page()->profile());
+        // One profile for every pane, kept on disk.
+        QWebEngineProfile* profile = sharedWebProfile();
+        QCOMPARE(pane.page()->profile(), profile);
+        QCOMPARE(popup->pane()->page()->profile(), profile);
+        QVERIFY(!profile->isOffTheRecord());
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QVERIFY(profile->persistentStoragePath().startsWith(data));
+        QVERIFY(profile->cachePath().startsWith(data));
+        QCOMPARE(profile->persistentCookiesPolicy(), QWebEngineProfile::ForcePersistentCookies);
         QCOMPARE(m_portal.count(QStringLiteral("GET /popup.asp?from=script")), 1);
 
         addClickable(pane, QStringLiteral("a"),
@@ -338,10 +332,10 @@ private slots:
         QByteArray received;
         QSslServer site;
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-        QFile certificate(QStringLiteral(TEST_DATA_DIR "/untrusted-site.crt"));
         QFile key(QStringLiteral(TEST_DATA_DIR "/untrusted-site.key"));
-        QVERIFY(certificate.open(QIODevice::ReadOnly) && key.open(QIODevice::ReadOnly));
-        tls.setLocalCertificate(QSslCertificate(&certificate));
+        QVERIFY(key.open(QIODevice::ReadOnly));
+        tls.setLocalCertificate(
+            QSslCertificate::fromPath(TEST_DATA_DIR "/untrusted-site.crt").value(0));
         tls.setPrivateKey(QSslKey(&key, QSsl::Rsa));
         site.setSslConfiguration(tls);
         connect(&site, &QSslServer::pendingConnectionAvailable, this, [&] {
@@ -421,19 +415,6 @@ private slots:
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QVERIFY(QString::fromUtf8(saved.readAll()).contains(QStringLiteral("id=7")));
         QCOMPARE(m_portal.count(QStringLiteral("GET /report.asp?id=7")), 1);
-    }
-
-    void everyPaneSharesOneProfileOnDisk() {
-        WebEnginePane first;
-        BrowserWindow window;
-        QWebEngineProfile* profile = sharedWebProfile();
-        QCOMPARE(first.page()->profile(), profile);
-        QCOMPARE(window.pane()->page()->profile(), profile);
-        QVERIFY(!profile->isOffTheRecord());
-        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        QVERIFY(profile->persistentStoragePath().startsWith(data));
-        QVERIFY(profile->cachePath().startsWith(data));
-        QCOMPARE(profile->persistentCookiesPolicy(), QWebEngineProfile::ForcePersistentCookies);
     }
 
 private:
