@@ -1,10 +1,12 @@
 #pragma once
 
 #include "BrowserWindow.h"
+#include "WebEnginePane.h"
 
 #include <QApplication>
 #include <QPoint>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
@@ -83,6 +85,13 @@ private:
     QString m_address;
     QStringList m_requests;
 };
+
+// Loads `address` into `pane`, true once it has loaded fine.
+inline bool loadInto(WebEnginePane& pane, const QString& address) {
+    QSignalSpy finished(&pane, &QWebEngineView::loadFinished);
+    return pane.navigate(address) == pane::Ok && finished.wait(Patience) &&
+           finished.last().at(0).toBool();
+}
 
 // The value of `script` in the page, or an invalid one after `timeout` ms.
 inline QVariant valueOf(QWebEnginePage* page, const QString& script, int timeout = Patience) {

@@ -13,7 +13,6 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
@@ -99,9 +98,7 @@ private slots:
 
     void openNewWindowLeavesThePanesAlone() {
         WebEnginePane main;
-        QSignalSpy loaded(&main, &QWebEngineView::loadFinished);
-        QCOMPARE(main.navigate(portal::page(QStringLiteral("main.asp"))), pane::Ok);
-        QVERIFY(loaded.wait(webtest::Patience));
+        QVERIFY(webtest::loadInto(main, portal::page(QStringLiteral("main.asp"))));
 
         DesktopToolbox toolbox;
         QVERIFY(!toolbox.openNewWindow(QString())); // nothing to show, no window

@@ -27,17 +27,8 @@
 
 namespace {
 
-using webtest::browserWindows;
-using webtest::Patience;
-using webtest::valueOf;
+using namespace webtest;
 constexpr int ShortPatience = 5000; // ms, for one script
-
-bool loadInto(WebEnginePane& pane, const QString& address) {
-    QSignalSpy finished(&pane, &QWebEngineView::loadFinished);
-    if (pane.navigate(address) != pane::Ok)
-        return false;
-    return finished.wait(Patience) && finished.last().at(0).toBool();
-}
 
 // Answers every request with one page that declares no charset, the way the
 // portal's legacy pages come.
@@ -188,7 +179,7 @@ private slots:
         addClickable(pane, QStringLiteral("button"),
                      QStringLiteral("b.onclick = () => window.open('/popup.asp?from=script', "
                                     "'small', 'width=320,height=240')"));
-        QVERIFY(webtest::clickElement(pane, QStringLiteral("clickable")));
+        QVERIFY(clickElement(pane, QStringLiteral("clickable")));
         QTRY_COMPARE_WITH_TIMEOUT(browserWindows().size(), 1, Patience);
         QPointer<BrowserWindow> popup = browserWindows().front();
         QVERIFY(popup->isVisible());
@@ -208,7 +199,7 @@ private slots:
 
         addClickable(pane, QStringLiteral("a"),
                      QStringLiteral("b.href = '/blank.asp'; b.target = '_blank'"));
-        QVERIFY(webtest::clickElement(pane, QStringLiteral("clickable")));
+        QVERIFY(clickElement(pane, QStringLiteral("clickable")));
         QTRY_COMPARE_WITH_TIMEOUT(browserWindows().size(), 2, Patience);
         QTRY_COMPARE_WITH_TIMEOUT(m_portal.count(QStringLiteral("GET /blank.asp")), 1, Patience);
         QCOMPARE(pane.url().path(), QStringLiteral("/opener.asp"));
@@ -269,7 +260,7 @@ private slots:
     // The portal goes away: our page names the address and keeps it for the
     // retry and the refresh button; the portal's return brings the page back.
     void unreachablePortalShowsOurPageThenReloadsWhenBack() {
-        webtest::DemoPortalProcess site;
+        DemoPortalProcess site;
         QVERIFY(site.start());
         const quint16 port = site.port();
         const QString asked = site.address() + QStringLiteral("tonghang/list.asp?page=2");
@@ -472,7 +463,7 @@ private:
         return requested;
     }
 
-    webtest::DemoPortalProcess m_portal;
+    DemoPortalProcess m_portal;
 };
 
 QTEST_MAIN(TestWebPanes)
