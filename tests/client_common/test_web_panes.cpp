@@ -415,11 +415,9 @@ private:
     }
 
     static bool waitUntilLoaded(WebEnginePane& pane) {
-        return QTest::qWaitFor(
-            [&] {
-                return valueOf(pane.page(), QStringLiteral("document.readyState")) == "complete";
-            },
-            Patience);
+        const QString script = QStringLiteral("document.readyState");
+        return QTest::qWaitFor([&] { return valueOf(pane.page(), script) == "complete"; },
+                               Patience);
     }
 
     // A renderer being replaced may never answer a script: each try is short,
