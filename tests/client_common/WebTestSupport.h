@@ -1,10 +1,12 @@
 #pragma once
 
 #include "BrowserWindow.h"
+#include "WebEnginePane.h"
 
 #include <QApplication>
 #include <QPoint>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
@@ -84,11 +86,18 @@ private:
     QStringList m_requests;
 };
 
-// The value of `script` in the page, or an invalid one after Patience.
-inline QVariant valueOf(QWebEnginePage* page, const QString& script) {
+// Loads `address` into `pane`, true once it has loaded fine.
+inline bool loadInto(WebEnginePane& pane, const QString& address) {
+    QSignalSpy finished(&pane, &QWebEngineView::loadFinished);
+    return pane.navigate(address) == pane::Ok && finished.wait(Patience) &&
+           finished.last().at(0).toBool();
+}
+
+// The value of `script` in the page, or an invalid one after `timeout` ms.
+inline QVariant valueOf(QWebEnginePage* page, const QString& script, int timeout = Patience) {
     auto result = std::make_shared<std::optional<QVariant>>();
     page->runJavaScript(script, [result](const QVariant& value) { *result = value; });
-    if (!QTest::qWaitFor([&] { return result->has_value(); }, Patience))
+    if (!QTest::qWaitFor([&] { return result->has_value(); }, timeout))
         return {};
     return result->value_or(QVariant());
 }

@@ -13,15 +13,15 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWebEngineProfile>
 #include <cstdio>
 #include <memory>
+
+using namespace webtest;
 
 namespace {
 
@@ -35,7 +35,7 @@ int probe(int argc, char** argv) {
     DesktopToolbox toolbox;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &app, [] {
-        const auto windows = webtest::browserWindows();
+        const auto windows = browserWindows();
         if (std::count_if(windows.begin(), windows.end(), [](BrowserWindow* w) {
                 return w->windowTitle().startsWith(QStringLiteral("演示门户"));
             }) == 2) {
@@ -76,7 +76,7 @@ public slots:
 class TestDesktopToolbox : public QObject {
     Q_OBJECT
 public:
-    static void initMain() { webtest::prepareApplication("orvanta-toolbox-test"); }
+    static void initMain() { prepareApplication("orvanta-toolbox-test"); }
 
     // Standard output and error of one run that must end normally with 0.
     static QString run(const QString& dataHome, const QString& address, const char* mode) {
@@ -84,7 +84,7 @@ public:
         probe.setEnvironment(QProcess::systemEnvironment() << "XDG_DATA_HOME=" + dataHome);
         probe.start(QCoreApplication::applicationFilePath(),
                     {QStringLiteral("--probe"), address, QString::fromLatin1(mode)});
-        probe.waitForFinished(2 * webtest::Patience) || (probe.kill(), probe.waitForFinished());
+        probe.waitForFinished(2 * Patience) || (probe.kill(), probe.waitForFinished());
         const QString said =
             QString::fromUtf8(probe.readAllStandardOutput() + probe.readAllStandardError());
         const bool clean = probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
@@ -98,43 +98,36 @@ private slots:
         portal::setBaseUrl(m_portal.address());
     }
 
-    void openNewWindowLeavesThePanesAlone() {
+    // New windows leave the panes alone; mail goes to the desktop's mail
+    // program; each toolbar toggle flips the buttons, whatever their style.
+    void toolboxOpensWindowsSendsMailAndFlipsTheToolbar() {
         WebEnginePane main;
-        QSignalSpy loaded(&main, &QWebEngineView::loadFinished);
-        QCOMPARE(main.navigate(portal::page(QStringLiteral("main.asp"))), pane::Ok);
-        QVERIFY(loaded.wait(webtest::Patience));
+        QVERIFY(loadInto(main, portal::page(QStringLiteral("main.asp"))));
 
         DesktopToolbox toolbox;
         QVERIFY(!toolbox.openNewWindow(QString())); // nothing to show, no window
         QVERIFY(
             toolbox.openNewWindow(portal::page(QStringLiteral("tonghang/allcom.asp?city=上海"))));
-        QCOMPARE(webtest::browserWindows().size(), 1);
-        std::unique_ptr<BrowserWindow> window(webtest::browserWindows().front());
+        QCOMPARE(browserWindows().size(), 1);
+        std::unique_ptr<BrowserWindow> window(browserWindows().front());
         QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(),
-                                  QStringLiteral("演示门户 /tonghang/allcom.asp"),
-                                  webtest::Patience);
+                                  QStringLiteral("演示门户 /tonghang/allcom.asp"), Patience);
         QCOMPARE(m_portal.count(QStringLiteral("GET /tonghang/allcom.asp?city=%C9%CF%BA%A3")), 1);
         QCOMPARE(window->pane()->page()->profile(), main.page()->profile()); // the same login
         QCOMPARE(m_portal.count(QStringLiteral("GET /main.asp")), 1);
-    }
 
-    void sendMailAddressesANewMessage() {
         MailRecorder mail;
         QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &mail, "open");
-        const bool sent = DesktopToolbox().sendMail(QStringLiteral("webmaster@velantrix.com"));
+        const bool sent = toolbox.sendMail(QStringLiteral("webmaster@velantrix.com"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
         QVERIFY(sent);
         QCOMPARE(mail.opened, QList<QUrl>{QUrl(QStringLiteral("mailto:webmaster@velantrix.com"))});
-    }
 
-    // Each call flips the buttons, whatever style they started in.
-    void toggleFlatToolbarFlipsEachCall() {
         QToolBar toolbar;
         for (const char* caption : {"后退", "前进", "刷新"})
             toolbar.addAction(QString::fromUtf8(caption));
         const auto buttons = toolbar.findChildren<QToolButton*>();
         buttons[1]->setAutoRaise(false); // a mixed start: the others are flat by default
-        DesktopToolbox toolbox;
         for (const bool flat : {true, false}) {
             toolbox.toggleFlatToolbar(&toolbar);
             QCOMPARE(DesktopToolbox::isFlat(&toolbar), flat);
@@ -154,7 +147,7 @@ private slots:
     }
 
 private:
-    webtest::DemoPortalProcess m_portal;
+    DemoPortalProcess m_portal;
 };
 
 int main(int argc, char** argv) {
