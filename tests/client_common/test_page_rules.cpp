@@ -19,36 +19,29 @@ private slots:
         const auto row = [](const char* tag, const QString& in, const QString& out) {
             QTest::newRow(tag) << in << out;
         };
-        row("plain", QStringLiteral("报表.xls"), QStringLiteral("报表.xls"));
-        row("autostart", QStringLiteral("../.config/autostart/x.desktop"),
-            QStringLiteral("x.desktop"));
-        row("climbs twice", QStringLiteral("../../name"), QStringLiteral("name"));
-        row("backslashes", QStringLiteral("..\\..\\Windows\\win.ini"), QStringLiteral("win.ini"));
-        row("absolute", QStringLiteral("/etc/passwd"), QStringLiteral("passwd"));
-        row("hidden", QStringLiteral(".bashrc"), QStringLiteral("bashrc"));
-        row("only dots", QStringLiteral(".."), QStringLiteral("下载文件"));
-        row("trailing slash", QStringLiteral("folder/"), QStringLiteral("下载文件"));
-        row("empty", QString(), QStringLiteral("下载文件"));
-        row("blanks", QStringLiteral("   "), QStringLiteral("下载文件"));
-        row("control characters", QStringLiteral("a\nb\tc\x01.txt"), QStringLiteral("abc.txt"));
-        row("hidden separator", QStringLiteral("..\x01/x"), QStringLiteral("x"));
-        row("right-to-left override", QStringLiteral("invoice\u202Etxt.exe"),
-            QStringLiteral("invoicetxt.exe"));
-        row("reserved characters", QStringLiteral("a<b>c:d\"e|f?g*.txt"),
-            QStringLiteral("a_b_c_d_e_f_g_.txt"));
-        row("trailing dots", QStringLiteral("report.pdf. . "), QStringLiteral("report.pdf"));
-        row("device name", QStringLiteral("con.txt"), QStringLiteral("_con.txt"));
-        row("not a device", QStringLiteral("console.txt"), QStringLiteral("console.txt"));
-        row("long latin", QString(250, QLatin1Char('a')) + QStringLiteral(".pdf"),
-            QString(196, QLatin1Char('a')) + QStringLiteral(".pdf"));
+        row("plain", "报表.xls", "报表.xls");
+        row("autostart", "../.config/autostart/x.desktop", "x.desktop");
+        row("climbs twice", "../../name", "name");
+        row("backslashes", "..\\..\\Windows\\win.ini", "win.ini");
+        row("absolute", "/etc/passwd", "passwd");
+        row("hidden", ".bashrc", "bashrc");
+        row("only dots", "..", "下载文件");
+        row("trailing slash", "folder/", "下载文件");
+        row("empty", QString(), "下载文件");
+        row("blanks", "   ", "下载文件");
+        row("control characters", "a\nb\tc\x01.txt", "abc.txt");
+        row("hidden separator", "..\x01/x", "x");
+        row("right-to-left override", "invoice\u202Etxt.exe", "invoicetxt.exe");
+        row("reserved characters", "a<b>c:d\"e|f?g*.txt", "a_b_c_d_e_f_g_.txt");
+        row("trailing dots", "report.pdf. . ", "report.pdf");
+        row("device name", "con.txt", "_con.txt");
+        row("not a device", "console.txt", "console.txt");
+        row("long latin", QString(250, 'a') + ".pdf", QString(196, 'a') + ".pdf");
         // 240 bytes at most: 78 characters of three bytes, then ".xls".
-        row("long chinese", QString(100, QChar(0x6587)) + QStringLiteral(".xls"),
-            QString(78, QChar(0x6587)) + QStringLiteral(".xls"));
-        row("long extension is not kept", QStringLiteral("a.") + QString(300, QLatin1Char('b')),
-            QStringLiteral("a.") + QString(198, QLatin1Char('b')));
-        row("astral characters stay whole",
-            QString::fromUtf8("\xF0\x9F\x98\x80").repeated(70) + QStringLiteral(".txt"),
-            QString::fromUtf8("\xF0\x9F\x98\x80").repeated(59) + QStringLiteral(".txt"));
+        row("long chinese", QString(100, u'文') + ".xls", QString(78, u'文') + ".xls");
+        row("long extension is not kept", "a." + QString(300, 'b'), "a." + QString(198, 'b'));
+        row("astral characters stay whole", QString("\xF0\x9F\x98\x80").repeated(70) + ".txt",
+            QString("\xF0\x9F\x98\x80").repeated(59) + ".txt");
     }
     void suggestedDownloadNamesBecomePlainFileNames() {
         QFETCH(QString, suggested);
