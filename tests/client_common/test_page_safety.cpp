@@ -134,18 +134,18 @@ private slots:
             suggested = path;
             return chosen;
         });
-        QPointer<QWebEngineDownloadRequest> download;
-        const auto watch = connect(sharedWebProfile(), &QWebEngineProfile::downloadRequested, this,
-                                   [&](QWebEngineDownloadRequest* r) { download = r; });
         WebEnginePane pane;
+        QPointer<QWebEngineDownloadRequest> download;
+        connect(sharedWebProfile(), &QWebEngineProfile::downloadRequested, &pane,
+                [&](QWebEngineDownloadRequest* r) { download = r; });
         pane.navigate(hostile("attachment.asp?name=") +
                       QString::fromLatin1(QUrl::toPercentEncoding(name)));
         QTRY_VERIFY_WITH_TIMEOUT(!download.isNull(), Patience);
-        disconnect(watch);
 
+        const QDir downloads(QDir::home().filePath("Downloads"));
         const QFileInfo offered(suggested);
-        QCOMPARE(offered.absolutePath(), QDir::home().filePath("Downloads"));
-        QVERIFY(QDir::home().exists("Downloads"));
+        QCOMPARE(offered.absolutePath(), downloads.path());
+        QVERIFY(downloads.exists());
         const QString file = offered.fileName();
         QVERIFY2(!file.isEmpty() && !file.startsWith('.') && !file.contains('/') &&
                      !file.contains('\\') && file.size() <= 200 && file.toUtf8().size() < 256 &&
@@ -159,9 +159,7 @@ private slots:
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), QByteArray("demo attachment\n"));
         QVERIFY(!QFileInfo::exists(QDir::home().filePath(".config/autostart")));
-        QCOMPARE(
-            QDir(QDir::home().filePath("Downloads")).entryList(QDir::Files | QDir::Hidden).size(),
-            0);
+        QVERIFY(downloads.isEmpty(QDir::Files | QDir::Hidden));
     }
 
     void linksTheDesktopWouldOpenGoNowhere() {
@@ -186,19 +184,18 @@ private slots:
         QVERIFY(clickElement(pane, "more"));
         // One click, one window: the other 29 of the burst get nothing.
         QTRY_COMPARE_WITH_TIMEOUT(browserWindows().size(), 1, Patience);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            browserWindows().front()->windowTitle().contains(QStringLiteral("popup.asp")),
-            Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(browserWindows().front()->windowTitle().contains("popup.asp"),
+                                 Patience);
         QTest::qWait(500);
         QCOMPARE(browserWindows().size(), 1);
 
         for (int i = 1; i < 10; ++i)
             (new BrowserWindow)->show();
-        const int requested = m_portal.count(QStringLiteral("GET /popup.asp?n=0"));
+        const int requested = m_portal.count("GET /popup.asp?n=0");
         QVERIFY(clickElement(pane, "more"));
         QTest::qWait(1500);
         QCOMPARE(browserWindows().size(), 10);
-        QCOMPARE(m_portal.count(QStringLiteral("GET /popup.asp?n=0")), requested);
+        QCOMPARE(m_portal.count("GET /popup.asp?n=0"), requested);
     }
 
     void dialogsInARowCanBeSilenced() {
@@ -241,11 +238,8 @@ private slots:
         // The dialog waits in an event loop of its own: it is read and
         // answered from inside that loop.
         QString title;
-        QStringList texts;
-        QStringList buttons;
-        bool plain = true;
-        bool modal = true;
-        bool closed = true;
+        QStringList texts, buttons;
+        bool plain = true, modal = true, closed = true;
         QTimer poll;
         connect(&poll, &QTimer::timeout, this, [&] {
             QDialog* dialog = visibleDialog();
@@ -266,8 +260,7 @@ private slots:
             found.front()->click();
         });
         poll.start(50);
-        const QVariant answer = valueOf(host.pane->page(), "alert('<b>注意</b>'); 'after'");
-        QCOMPARE(answer, QVariant(QStringLiteral("after")));
+        QCOMPARE(valueOf(host.pane->page(), "alert('<b>注意</b>'); 'after'"), QVariant("after"));
         QCOMPARE(title, app::title());
         QVERIFY(plain); // the page's words, never markup
         QVERIFY(texts.contains(QStringLiteral("<b>注意</b>")));
@@ -280,16 +273,14 @@ private slots:
     void permissionsAreRefusedWithoutAsking_data() {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("notifications") << "Notification.requestPermission()"
-                                       << "denied";
-        QTest::newRow("camera") << "navigator.mediaDevices.getUserMedia({video: true})"
-                                << "";
-        QTest::newRow("microphone") << "navigator.mediaDevices.getUserMedia({audio: true})"
-                                    << "";
-        QTest::newRow("screen") << "navigator.mediaDevices.getDisplayMedia({video: true})"
-                                << "";
-        QTest::newRow("clipboard") << "navigator.clipboard.readText()"
-                                   << "NotAllowedError";
+        const auto row = [](const char* tag, const char* script, const char* expected) {
+            QTest::newRow(tag) << QString(script) << QString(expected);
+        };
+        row("notifications", "Notification.requestPermission()", "denied");
+        row("camera", "navigator.mediaDevices.getUserMedia({video: true})", "");
+        row("microphone", "navigator.mediaDevices.getUserMedia({audio: true})", "");
+        row("screen", "navigator.mediaDevices.getDisplayMedia({video: true})", "");
+        row("clipboard", "navigator.clipboard.readText()", "NotAllowedError");
     }
     void permissionsAreRefusedWithoutAsking() {
         QFETCH(QString, script);
@@ -305,8 +296,9 @@ private slots:
         valueOf(pane.page(),
                 "var r = 'waiting'; " + script +
                     ".then(v => r = typeof v == 'string' ? v : 'given', e => r = e.name); 1");
-        QTRY_VERIFY_WITH_TIMEOUT(valueOf(pane.page(), "r") != QVariant("waiting"), Patience);
-        const QString outcome = valueOf(pane.page(), "r").toString();
+        QString outcome;
+        QTRY_VERIFY_WITH_TIMEOUT((outcome = valueOf(pane.page(), "r").toString()) != "waiting",
+                                 Patience);
         // Without a camera the engine refuses before asking: any refusal will do.
         QVERIFY2(expected.isEmpty() ? outcome != QLatin1String("given") : outcome == expected,
                  qPrintable(outcome));
@@ -327,8 +319,7 @@ private slots:
         const auto asker = swapIn(pagedialogs::setCredentialsAsker,
                                   [&](QWidget*, const pagedialogs::AuthRequest& r) {
                                       asked.append(r);
-                                      return pagedialogs::Credentials{give, QStringLiteral("agent"),
-                                                                      QStringLiteral("secret")};
+                                      return pagedialogs::Credentials{give, "agent", "secret"};
                                   });
         WebEnginePane pane;
         loadInto(pane, hostile("login.asp?try=" + QString::number(give)));
@@ -351,8 +342,7 @@ private slots:
         QFETCH(bool, writable);
         QFETCH(QString, said);
         QTemporaryDir folder;
-        const QString pdf =
-            writable ? folder.filePath("page.pdf") : folder.filePath("missing/page.pdf");
+        const QString pdf = folder.filePath(writable ? "page.pdf" : "missing/page.pdf");
         int previews = 0;
         const auto runner =
             swapIn(pagepolicy::setPrintRunner,
