@@ -61,26 +61,22 @@ private slots:
         }
     }
 
-    void downloadFolderIsMadeAndNeverTheWorkingDirectory() {
+    // The download folder is made in the home, never the working directory;
+    // without HOME the account's home is found all the same.
+    void downloadFolderIsMadeInTheHomeThatIsAlwaysFound() {
         QTemporaryDir home;
-        const QByteArray savedHome = qgetenv("HOME");
-        const QByteArray savedXdg = qgetenv("XDG_CONFIG_HOME");
+        const QByteArray savedHome = qgetenv("HOME"), savedXdg = qgetenv("XDG_CONFIG_HOME");
         qputenv("HOME", home.path().toLocal8Bit());
         qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
         const QString folder = pagerules::downloadFolder();
+        qunsetenv("HOME");
+        const QString account = pagerules::accountHome();
         qputenv("HOME", savedHome);
         qputenv("XDG_CONFIG_HOME", savedXdg);
         QCOMPARE(folder, home.filePath(QStringLiteral("Downloads")));
         QVERIFY(QDir(folder).exists());
-    }
-
-    void homeWithoutEnvironmentIsTheAccounts() {
-        const QByteArray saved = qgetenv("HOME");
-        qunsetenv("HOME");
-        const QString home = pagerules::accountHome();
-        qputenv("HOME", saved);
-        QVERIFY(QDir::isAbsolutePath(home));
-        QVERIFY(QDir(home) != QDir::root());
+        QVERIFY(QDir::isAbsolutePath(account));
+        QVERIFY(QDir(account) != QDir::root());
     }
 
     void onlyWebAddressesAreFollowed() {
