@@ -44,10 +44,6 @@ bool loadInto(WebEnginePane& pane, const QString& address) {
     return finished.wait(Patience) && finished.last().at(0).toBool();
 }
 
-QString hostile(const QString& page) {
-    return portal::page("hostile/" + page);
-}
-
 // Puts `standIn` into a seam until the end of the scope.
 template <class Setter, class Handler> [[nodiscard]] auto swapIn(Setter set, Handler standIn) {
     return qScopeGuard([set, previous = set(std::move(standIn))] { set(previous); });
@@ -138,7 +134,7 @@ private slots:
         QPointer<QWebEngineDownloadRequest> download;
         connect(sharedWebProfile(), &QWebEngineProfile::downloadRequested, &pane,
                 [&](QWebEngineDownloadRequest* r) { download = r; });
-        pane.navigate(hostile("attachment.asp?name=") +
+        pane.navigate(portal::page("hostile/attachment.asp?name=") +
                       QString::fromLatin1(QUrl::toPercentEncoding(name)));
         QTRY_VERIFY_WITH_TIMEOUT(!download.isNull(), Patience);
 
@@ -165,7 +161,7 @@ private slots:
     void linksTheDesktopWouldOpenGoNowhere() {
         OpenerRecorder desktop;
         WebEnginePane pane;
-        QVERIFY(loadInto(pane, hostile("schemes.asp")));
+        QVERIFY(loadInto(pane, portal::page("hostile/schemes.asp")));
         valueOf(pane.page(), "location.href = 'foo://script'; 1");
         QVERIFY(clickElement(pane, "foo"));
         QVERIFY(clickElement(pane, "settings"));
@@ -180,7 +176,7 @@ private slots:
     void windowsOpenOnlyFromAClickAndNeverTooMany() {
         WebEnginePane pane;
         // Thirty window.open calls at load, without a click: none opens.
-        QVERIFY(loadInto(pane, hostile("popups.asp")));
+        QVERIFY(loadInto(pane, portal::page("hostile/popups.asp")));
         QVERIFY(clickElement(pane, "more"));
         // One click, one window: the other 29 of the burst get nothing.
         QTRY_COMPARE_WITH_TIMEOUT(browserWindows().size(), 1, Patience);
@@ -217,7 +213,7 @@ private slots:
         QCOMPARE(asked[1].site, QUrl(portal::baseUrl()).authority());
         // A page the client loads starts a new row: the page runs through all
         // its alerts with none reaching the user after the third.
-        QVERIFY(loadInto(pane, hostile("alerts.asp")));
+        QVERIFY(loadInto(pane, portal::page("hostile/alerts.asp")));
         QTRY_COMPARE_WITH_TIMEOUT(
             valueOf(pane.page(), "document.getElementById('count').textContent"),
             QVariant(QStringLiteral("200")), Patience);
@@ -315,7 +311,7 @@ private slots:
                                       return pagedialogs::Credentials{give, "agent", "secret"};
                                   });
         WebEnginePane pane;
-        loadInto(pane, hostile("login.asp?try=" + QString::number(give)));
+        loadInto(pane, portal::page("hostile/login.asp?try=" + QString::number(give)));
         QTRY_COMPARE_WITH_TIMEOUT(
             valueOf(pane.page(), "document.getElementById('state').textContent"), QVariant(shown),
             Patience);
@@ -353,7 +349,7 @@ private slots:
         });
         WebEnginePane pane;
         // window.print() at load...
-        QVERIFY(loadInto(pane, hostile("print.asp")));
+        QVERIFY(loadInto(pane, portal::page("hostile/print.asp")));
         QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 1, Patience);
         // ...and Ctrl+P in the pane.
         pane.activateWindow();
