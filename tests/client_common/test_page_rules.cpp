@@ -105,9 +105,10 @@ private slots:
                      c.url);
     }
 
-    void escapeIsOfferedFromTheThirdDialogInARow() {
-        DialogGate gate;
+    void escapeIsOfferedFromTheThirdDialogInARowAndSilencesTheSite() {
         const QString site = QStringLiteral("http://hostile.example");
+        const QString other = QStringLiteral("http://127.0.0.1:8080");
+        DialogGate gate;
         QList<bool> offered;
         qint64 now = 1000;
         for (int i = 0; i < 4; ++i) {
@@ -117,26 +118,22 @@ private slots:
             gate.closed(false, now += 10);
         }
         QCOMPARE(offered, (QList<bool>{false, false, true, true}));
-
         // A pause, or another site, starts a new row.
         QVERIFY(!gate.opening(site, now + DialogGate::RowGapMs + 1).offerEscape);
         gate.closed(false, now += DialogGate::RowGapMs + 1);
-        QVERIFY(!gate.opening(QStringLiteral("http://other.example"), now).offerEscape);
-    }
+        QVERIFY(!gate.opening(other, now).offerEscape);
 
-    void silencedOriginShowsNothingUntilTheClientLoadsAPage() {
-        DialogGate gate;
-        const QString site = QStringLiteral("http://hostile.example");
-        const QString other = QStringLiteral("http://127.0.0.1:8080");
+        // A silenced site shows nothing until the client loads a page.
+        DialogGate silenced;
         for (int i = 0; i < 3; ++i)
-            gate.opening(site, i * 10);
-        gate.closed(true, 40);
-        QVERIFY(!gate.opening(site, 50).show);
-        QVERIFY(!gate.opening(site, 100000).show);
-        QVERIFY(gate.opening(other, 100010).show);
-        gate.closed(false, 100020);
-        gate.reset();
-        const DialogGate::Ask again = gate.opening(site, 100030);
+            silenced.opening(site, i * 10);
+        silenced.closed(true, 40);
+        QVERIFY(!silenced.opening(site, 50).show);
+        QVERIFY(!silenced.opening(site, 100000).show);
+        QVERIFY(silenced.opening(other, 100010).show);
+        silenced.closed(false, 100020);
+        silenced.reset();
+        const DialogGate::Ask again = silenced.opening(site, 100030);
         QVERIFY(again.show);
         QVERIFY(!again.offerEscape);
     }
