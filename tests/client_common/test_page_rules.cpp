@@ -19,36 +19,29 @@ private slots:
         const auto row = [](const char* tag, const QString& in, const QString& out) {
             QTest::newRow(tag) << in << out;
         };
-        row("plain", QStringLiteral("报表.xls"), QStringLiteral("报表.xls"));
-        row("autostart", QStringLiteral("../.config/autostart/x.desktop"),
-            QStringLiteral("x.desktop"));
-        row("climbs twice", QStringLiteral("../../name"), QStringLiteral("name"));
-        row("backslashes", QStringLiteral("..\\..\\Windows\\win.ini"), QStringLiteral("win.ini"));
-        row("absolute", QStringLiteral("/etc/passwd"), QStringLiteral("passwd"));
-        row("hidden", QStringLiteral(".bashrc"), QStringLiteral("bashrc"));
-        row("only dots", QStringLiteral(".."), QStringLiteral("下载文件"));
-        row("trailing slash", QStringLiteral("folder/"), QStringLiteral("下载文件"));
-        row("empty", QString(), QStringLiteral("下载文件"));
-        row("blanks", QStringLiteral("   "), QStringLiteral("下载文件"));
-        row("control characters", QStringLiteral("a\nb\tc\x01.txt"), QStringLiteral("abc.txt"));
-        row("hidden separator", QStringLiteral("..\x01/x"), QStringLiteral("x"));
-        row("right-to-left override", QStringLiteral("invoice\u202Etxt.exe"),
-            QStringLiteral("invoicetxt.exe"));
-        row("reserved characters", QStringLiteral("a<b>c:d\"e|f?g*.txt"),
-            QStringLiteral("a_b_c_d_e_f_g_.txt"));
-        row("trailing dots", QStringLiteral("report.pdf. . "), QStringLiteral("report.pdf"));
-        row("device name", QStringLiteral("con.txt"), QStringLiteral("_con.txt"));
-        row("not a device", QStringLiteral("console.txt"), QStringLiteral("console.txt"));
-        row("long latin", QString(250, QLatin1Char('a')) + QStringLiteral(".pdf"),
-            QString(196, QLatin1Char('a')) + QStringLiteral(".pdf"));
+        row("plain", "报表.xls", "报表.xls");
+        row("autostart", "../.config/autostart/x.desktop", "x.desktop");
+        row("climbs twice", "../../name", "name");
+        row("backslashes", "..\\..\\Windows\\win.ini", "win.ini");
+        row("absolute", "/etc/passwd", "passwd");
+        row("hidden", ".bashrc", "bashrc");
+        row("only dots", "..", "下载文件");
+        row("trailing slash", "folder/", "下载文件");
+        row("empty", QString(), "下载文件");
+        row("blanks", "   ", "下载文件");
+        row("control characters", "a\nb\tc\x01.txt", "abc.txt");
+        row("hidden separator", "..\x01/x", "x");
+        row("right-to-left override", "invoice\u202Etxt.exe", "invoicetxt.exe");
+        row("reserved characters", "a<b>c:d\"e|f?g*.txt", "a_b_c_d_e_f_g_.txt");
+        row("trailing dots", "report.pdf. . ", "report.pdf");
+        row("device name", "con.txt", "_con.txt");
+        row("not a device", "console.txt", "console.txt");
+        row("long latin", QString(250, 'a') + ".pdf", QString(196, 'a') + ".pdf");
         // 240 bytes at most: 78 characters of three bytes, then ".xls".
-        row("long chinese", QString(100, QChar(0x6587)) + QStringLiteral(".xls"),
-            QString(78, QChar(0x6587)) + QStringLiteral(".xls"));
-        row("long extension is not kept", QStringLiteral("a.") + QString(300, QLatin1Char('b')),
-            QStringLiteral("a.") + QString(198, QLatin1Char('b')));
-        row("astral characters stay whole",
-            QString::fromUtf8("\xF0\x9F\x98\x80").repeated(70) + QStringLiteral(".txt"),
-            QString::fromUtf8("\xF0\x9F\x98\x80").repeated(59) + QStringLiteral(".txt"));
+        row("long chinese", QString(100, u'文') + ".xls", QString(78, u'文') + ".xls");
+        row("long extension is not kept", "a." + QString(300, 'b'), "a." + QString(198, 'b'));
+        row("astral characters stay whole", QString("\xF0\x9F\x98\x80").repeated(70) + ".txt",
+            QString("\xF0\x9F\x98\x80").repeated(59) + ".txt");
     }
     void suggestedDownloadNamesBecomePlainFileNames() {
         QFETCH(QString, suggested);
@@ -68,26 +61,22 @@ private slots:
         }
     }
 
-    void downloadFolderIsMadeAndNeverTheWorkingDirectory() {
+    // The download folder is made in the home, never the working directory;
+    // without HOME the account's home is found all the same.
+    void downloadFolderIsMadeInTheHomeThatIsAlwaysFound() {
         QTemporaryDir home;
-        const QByteArray savedHome = qgetenv("HOME");
-        const QByteArray savedXdg = qgetenv("XDG_CONFIG_HOME");
+        const QByteArray savedHome = qgetenv("HOME"), savedXdg = qgetenv("XDG_CONFIG_HOME");
         qputenv("HOME", home.path().toLocal8Bit());
         qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
         const QString folder = pagerules::downloadFolder();
+        qunsetenv("HOME");
+        const QString account = pagerules::accountHome();
         qputenv("HOME", savedHome);
         qputenv("XDG_CONFIG_HOME", savedXdg);
         QCOMPARE(folder, home.filePath(QStringLiteral("Downloads")));
         QVERIFY(QDir(folder).exists());
-    }
-
-    void homeWithoutEnvironmentIsTheAccounts() {
-        const QByteArray saved = qgetenv("HOME");
-        qunsetenv("HOME");
-        const QString home = pagerules::accountHome();
-        qputenv("HOME", saved);
-        QVERIFY(QDir::isAbsolutePath(home));
-        QVERIFY(QDir(home) != QDir::root());
+        QVERIFY(QDir::isAbsolutePath(account));
+        QVERIFY(QDir(account) != QDir::root());
     }
 
     void onlyWebAddressesAreFollowed() {
@@ -116,9 +105,10 @@ private slots:
                      c.url);
     }
 
-    void escapeIsOfferedFromTheThirdDialogInARow() {
-        DialogGate gate;
+    void escapeIsOfferedFromTheThirdDialogInARowAndSilencesTheSite() {
         const QString site = QStringLiteral("http://hostile.example");
+        const QString other = QStringLiteral("http://127.0.0.1:8080");
+        DialogGate gate;
         QList<bool> offered;
         qint64 now = 1000;
         for (int i = 0; i < 4; ++i) {
@@ -128,26 +118,22 @@ private slots:
             gate.closed(false, now += 10);
         }
         QCOMPARE(offered, (QList<bool>{false, false, true, true}));
-
         // A pause, or another site, starts a new row.
         QVERIFY(!gate.opening(site, now + DialogGate::RowGapMs + 1).offerEscape);
         gate.closed(false, now += DialogGate::RowGapMs + 1);
-        QVERIFY(!gate.opening(QStringLiteral("http://other.example"), now).offerEscape);
-    }
+        QVERIFY(!gate.opening(other, now).offerEscape);
 
-    void silencedOriginShowsNothingUntilTheClientLoadsAPage() {
-        DialogGate gate;
-        const QString site = QStringLiteral("http://hostile.example");
-        const QString other = QStringLiteral("http://127.0.0.1:8080");
+        // A silenced site shows nothing until the client loads a page.
+        DialogGate silenced;
         for (int i = 0; i < 3; ++i)
-            gate.opening(site, i * 10);
-        gate.closed(true, 40);
-        QVERIFY(!gate.opening(site, 50).show);
-        QVERIFY(!gate.opening(site, 100000).show);
-        QVERIFY(gate.opening(other, 100010).show);
-        gate.closed(false, 100020);
-        gate.reset();
-        const DialogGate::Ask again = gate.opening(site, 100030);
+            silenced.opening(site, i * 10);
+        silenced.closed(true, 40);
+        QVERIFY(!silenced.opening(site, 50).show);
+        QVERIFY(!silenced.opening(site, 100000).show);
+        QVERIFY(silenced.opening(other, 100010).show);
+        silenced.closed(false, 100020);
+        silenced.reset();
+        const DialogGate::Ask again = silenced.opening(site, 100030);
         QVERIFY(again.show);
         QVERIFY(!again.offerEscape);
     }
