@@ -38,10 +38,7 @@ using webtest::valueOf;
 bool loadInto(WebEnginePane& pane, const QString& address) {
     pane.resize(640, 480);
     pane.show();
-    QSignalSpy finished(&pane, &QWebEngineView::loadFinished);
-    if (pane.navigate(address) != pane::Ok)
-        return false;
-    return finished.wait(Patience) && finished.last().at(0).toBool();
+    return webtest::loadInto(pane, address);
 }
 
 // Puts `standIn` into a seam until the end of the scope.

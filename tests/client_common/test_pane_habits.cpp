@@ -28,9 +28,7 @@ namespace {
 using webtest::Patience;
 
 bool loadInto(WebEnginePane& pane, const QString& path) {
-    QSignalSpy finished(&pane, &QWebEngineView::loadFinished);
-    pane.navigate(portal::page(path));
-    return finished.wait(Patience) && finished.last().at(0).toBool();
+    return webtest::loadInto(pane, portal::page(path));
 }
 
 // The pane on screen at `size`, with `path` loaded.
