@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace pagedialogs {
 namespace {
@@ -99,12 +100,6 @@ CredentialsAsker& credentialsAsker() {
     return asker;
 }
 
-template <typename T> T replace(T& slot, T value) {
-    T previous = std::move(slot);
-    slot = std::move(value);
-    return previous;
-}
-
 } // namespace
 
 int runWithoutBlocking(QDialog& dialog) {
@@ -125,14 +120,14 @@ ScriptAnswer askScript(QWidget* over, const ScriptDialog& dialog) {
     return scriptAsker()(over, dialog);
 }
 ScriptAsker setScriptAsker(ScriptAsker asker) {
-    return replace(scriptAsker(), std::move(asker));
+    return std::exchange(scriptAsker(), std::move(asker));
 }
 
 Credentials askCredentials(QWidget* over, const AuthRequest& request) {
     return credentialsAsker()(over, request);
 }
 CredentialsAsker setCredentialsAsker(CredentialsAsker asker) {
-    return replace(credentialsAsker(), std::move(asker));
+    return std::exchange(credentialsAsker(), std::move(asker));
 }
 
 } // namespace pagedialogs

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QWidget>
+#include <utility>
 
 namespace seams {
 namespace {
@@ -92,26 +93,20 @@ Clock& clock() {
     return c;
 }
 
-template <typename T> T replace(T& slot, T value) {
-    T previous = std::move(slot);
-    slot = std::move(value);
-    return previous;
-}
-
 } // namespace
 
 Answer showMessage(const Message& message) {
     return messageHandler()(message);
 }
 MessageHandler setMessageHandler(MessageHandler h) {
-    return replace(messageHandler(), std::move(h));
+    return std::exchange(messageHandler(), std::move(h));
 }
 
 bool startProgram(const QString& program, const QStringList& arguments) {
     return programStarter()(program, arguments);
 }
 ProgramStarter setProgramStarter(ProgramStarter s) {
-    return replace(programStarter(), std::move(s));
+    return std::exchange(programStarter(), std::move(s));
 }
 
 bool startProgramOrWarn(const QString& program, const QStringList& arguments) {
@@ -127,21 +122,21 @@ void beep() {
     beepAction()();
 }
 Action setBeep(Action a) {
-    return replace(beepAction(), std::move(a));
+    return std::exchange(beepAction(), std::move(a));
 }
 
 void endProgram() {
     endAction()();
 }
 Action setEndProgram(Action a) {
-    return replace(endAction(), std::move(a));
+    return std::exchange(endAction(), std::move(a));
 }
 
 QDateTime now() {
     return clock()();
 }
 Clock setClock(Clock c) {
-    return replace(clock(), std::move(c));
+    return std::exchange(clock(), std::move(c));
 }
 
 } // namespace seams

@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QMessageBox>
 #include <QWidget>
+#include <utility>
 
 namespace brickvane::seams {
 namespace {
@@ -53,33 +54,27 @@ Action& endAction() {
     return action;
 }
 
-template <typename T> T replace(T& slot, T value) {
-    T previous = std::move(slot);
-    slot = std::move(value);
-    return previous;
-}
-
 } // namespace
 
 Answer showMessage(const Message& message) {
     return messageHandler()(message);
 }
 MessageHandler setMessageHandler(MessageHandler h) {
-    return replace(messageHandler(), std::move(h));
+    return std::exchange(messageHandler(), std::move(h));
 }
 
 std::optional<QColor> pickColour(const QColor& initial, QWidget* parent) {
     return colourPicker()(initial, parent);
 }
 ColourPicker setColourPicker(ColourPicker p) {
-    return replace(colourPicker(), std::move(p));
+    return std::exchange(colourPicker(), std::move(p));
 }
 
 void endProgram() {
     endAction()();
 }
 Action setEndProgram(Action a) {
-    return replace(endAction(), std::move(a));
+    return std::exchange(endAction(), std::move(a));
 }
 
 } // namespace brickvane::seams
