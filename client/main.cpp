@@ -29,8 +29,6 @@ int main(int argc, char* argv[]) {
     homefolder::ensure();
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Orvanta"));
-    // Every window shows the icon; the desktop matches them to the menu entry.
-    QApplication::setWindowIcon(app::icon());
     QGuiApplication::setDesktopFileName(QStringLiteral("com.velantrix.Orvanta"));
     chineseui::install();
     QString problem;
@@ -46,6 +44,9 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<MainWindow> mainWindow;
 
     auto showMain = [&] {
+        // Every framed window shows the icon. The frameless splash has nowhere
+        // to show it, so its decoding stays off the way to the first window.
+        QApplication::setWindowIcon(app::icon());
         instance = std::make_unique<SingleInstance>(
             SingleInstance::lockPathFor(QCoreApplication::applicationName()));
         MainWindow::Services services;
@@ -68,12 +69,12 @@ int main(int argc, char* argv[]) {
 
     // The splash deletes itself when it hands over to the main window.
     auto* splash = new SplashWindow(*links, showMain);
-    startup_probe::arm(splash, [splash] {
+    startup_probe::arm(splash, [] {
         const QString folder = app::programFolder();
         QStringList report = {startup_probe::fileLine(folder + QStringLiteral("/velantrix.htm")),
                               startup_probe::fileLine(shortcuts::programPath(folder, "game"))};
         QStringList sizes;
-        for (const QSize& size : splash->windowIcon().availableSizes())
+        for (const QSize& size : app::icon().availableSizes())
             sizes << QString::number(size.width());
         report << QStringLiteral("icon ") + sizes.join(QLatin1Char(' '));
         return report;
