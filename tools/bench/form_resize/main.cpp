@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QWebEngineView>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -60,7 +59,7 @@ int main(int argc, char** argv) {
     waiting.start();
     window.Form_Load();
     for (WebEnginePane* p : panes)
-        QObject::connect(p, &QWebEngineView::loadFinished, &app, [&] { ++loaded; });
+        QObject::connect(p, &WebEnginePane::loadFinished, &app, [&] { ++loaded; });
     window.show();
     while (loaded < panes.size() && waiting.elapsed() < 60000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);

@@ -1,6 +1,8 @@
 // The orvanta_webengine module: the web panes over Qt WebEngine.
 
+#include "BrowserWindow.h"
 #include "DesktopToolbox.h"
+#include "PageWindows.h"
 #include "PanesProbe.h"
 #include "Portal.h"
 #include "WebEngineModule.h"
@@ -32,5 +34,6 @@ extern "C" Q_DECL_EXPORT const WebEngineModule* orvanta_webengine(const QString&
     // the program, which keeps the whole process tree a fifth smaller.
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     portal::setBaseUrl(portalBaseUrl);
+    pagewindows::setMaker(&BrowserWindow::open);
     return &entries;
 }

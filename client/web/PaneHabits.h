@@ -1,47 +1,12 @@
 #pragma once
 
-#include <QList>
+#include "PageMenu.h"
+
 #include <QObject>
-#include <QString>
-#include <QUrl>
 
 class FindBar;
 class QMenu;
 class QWebEngineView;
-
-// What the page's context menu offers, in the order shown.
-enum class PageCommand {
-    Back,
-    Forward,
-    Reload,
-    Copy,
-    Paste,
-    CopyLink,
-    OpenLinkInNewWindow,
-    SaveImage,
-    Print
-};
-
-// What was under the mouse when the menu was asked for.
-struct PageMenuContext {
-    bool canGoBack = false;
-    bool canGoForward = false;
-    bool hasSelection = false;
-    bool editable = false;
-    bool image = false;
-    QUrl link;
-};
-
-struct PageMenuEntry {
-    PageCommand command;
-    QString text;
-    bool enabled;
-    int group; // a separator goes between groups
-};
-
-// The entries, Chinese whatever the system: link and image entries only
-// where there is one.
-QList<PageMenuEntry> pageMenuEntries(const PageMenuContext& context);
 
 // The habits every browser has taught the staff, on one web view: Ctrl+F
 // finds, Ctrl + wheel and Ctrl+= / Ctrl+- / Ctrl+0 zoom (kept across restarts

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QWebEngineView;
 class WebEnginePane;
 
 // A separate browser window of the client: one pane on the shared profile,
@@ -11,6 +12,9 @@ class BrowserWindow : public QWidget {
     Q_OBJECT
 public:
     BrowserWindow();
+
+    // A new window, shown: the maker of separate windows.
+    static QWebEngineView* open();
 
     WebEnginePane* pane() const { return m_pane; }
 

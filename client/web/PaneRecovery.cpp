@@ -140,7 +140,7 @@ void PaneRecovery::onLoadingChanged(const QWebEngineLoadingInfo& info) {
             // Leaving our page came to nothing (Chromium keeps the page when
             // a retry from it fails): it still stands, and so does the wait.
             if (*m_ownPage == errorpage::Problem::Unreachable)
-                PortalWatch::instance().watch(this);
+                PortalWatch::instance().watch(this, m_asked, [this] { retry(); });
             break;
         }
         if (m_ownPage) {
@@ -157,7 +157,7 @@ void PaneRecovery::onLoadingChanged(const QWebEngineLoadingInfo& info) {
         if (const auto problem = problemOf(info)) {
             show(*problem);
             if (*problem == errorpage::Problem::Unreachable)
-                PortalWatch::instance().watch(this);
+                PortalWatch::instance().watch(this, m_asked, [this] { retry(); });
         } else if (info.errorCode() != Aborted) {
             m_ownPage.reset(); // Chromium's own page stands for the server's answer
         }

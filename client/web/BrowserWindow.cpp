@@ -30,3 +30,9 @@ BrowserWindow::BrowserWindow() : m_pane(new WebEnginePane(this)) {
     // program ends is deleted with the last turn of the event loop.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &QObject::deleteLater);
 }
+
+QWebEngineView* BrowserWindow::open() {
+    auto* window = new BrowserWindow;
+    window->show();
+    return window->pane();
+}

@@ -1,21 +1,23 @@
 #include "DesktopToolbox.h"
 
-#include "BrowserWindow.h"
-#include "WebEnginePane.h"
+#include "PageWindows.h"
+#include "PaneAddress.h"
 
 #include <QDesktopServices>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+#include <QWebEngineView>
 #include <algorithm>
 
 bool DesktopToolbox::openNewWindow(const QString& address) {
-    auto* window = new BrowserWindow;
-    if (window->pane()->navigate(address) != pane::Ok) {
-        delete window;
+    const QUrl url = pane::urlFor(address);
+    if (!url.isValid())
         return false;
-    }
-    window->show();
+    QWebEngineView* window = pagewindows::open(pagewindows::Opener::User);
+    if (!window)
+        return false;
+    window->load(url);
     return true;
 }
 

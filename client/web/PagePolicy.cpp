@@ -1,8 +1,8 @@
 #include "PagePolicy.h"
 
-#include "BrowserWindow.h"
 #include "PageDialogs.h"
 #include "PageRules.h"
+#include "PageWindows.h"
 #include "Seams.h"
 
 #include <QApplication>
@@ -55,13 +55,6 @@ qint64 nowMs() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-int openPageWindows() {
-    int open = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        open += qobject_cast<BrowserWindow*>(w) && w->isVisible() ? 1 : 0;
-    return open;
-}
-
 QString siteOf(const QUrl& origin) {
     return origin.host().isEmpty() ? QStringLiteral("本地网页") : origin.authority();
 }
@@ -104,10 +97,10 @@ protected:
         return true;
     }
 
-    QWebEnginePage* createWindow(WebWindowType type) override {
-        if (openPageWindows() >= pagerules::MaxPageWindows)
-            return nullptr;
-        return QWebEnginePage::createWindow(type);
+    // window.open and target=_blank: a separate window, while the page has few.
+    QWebEnginePage* createWindow(WebWindowType) override {
+        QWebEngineView* window = pagewindows::open(pagewindows::Opener::Page);
+        return window ? window->page() : nullptr;
     }
 
     void javaScriptAlert(const QUrl& origin, const QString& text) override {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BrowserWindow.h"
+#include "PageWindows.h"
 #include "WebEnginePane.h"
 
 #include <QApplication>
@@ -27,6 +28,7 @@ inline void prepareApplication(const char* name) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QCoreApplication::setApplicationName(QString::fromLatin1(name));
     QStandardPaths::setTestModeEnabled(true);
+    pagewindows::setMaker(&BrowserWindow::open);
 }
 
 inline QList<BrowserWindow*> browserWindows() {

@@ -1,6 +1,5 @@
 #include "WebEnginePane.h"
 
-#include "BrowserWindow.h"
 #include "PagePolicy.h"
 #include "PaneAddress.h"
 #include "PaneHabits.h"
@@ -54,12 +53,6 @@ WebEnginePane::WebEnginePane(QWidget* parent) : QWebEngineView(sharedWebProfile(
     pagepolicy::guard(this, sharedWebProfile());
     PaneHabits::attach(this);
     m_recovery = new PaneRecovery(this);
-}
-
-QWebEngineView* WebEnginePane::createWindow(QWebEnginePage::WebWindowType) {
-    auto* window = new BrowserWindow;
-    window->show();
-    return window->pane();
 }
 
 QUrl WebEnginePane::addressToUrl(const QString& address) {

@@ -30,10 +30,6 @@ public:
     // A local file path shows the file; anything else is a web address.
     static QUrl addressToUrl(const QString& address);
 
-protected:
-    // window.open and target=_blank open a separate browser window.
-    QWebEngineView* createWindow(QWebEnginePage::WebWindowType type) override;
-
 private:
     PaneRecovery* m_recovery = nullptr;
 };
