@@ -30,6 +30,7 @@ int probe(int argc, char** argv) {
     QApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     QApplication::setApplicationName(QStringLiteral("orvanta-web-exit-probe"));
+    pagewindows::setMaker(&BrowserWindow::open);
     WebEnginePane pane;
     pane.show();
     DesktopToolbox toolbox;

@@ -183,7 +183,7 @@ private slots:
         QCOMPARE(browserWindows().size(), 1);
 
         for (int i = 1; i < 10; ++i)
-            (new BrowserWindow)->show();
+            pagewindows::open(pagewindows::Opener::User);
         const int requested = m_portal.count("GET /popup.asp?n=0");
         QVERIFY(clickElement(pane, "more"));
         QTest::qWait(1500);
