@@ -1,10 +1,10 @@
 #include "GameAboutBox.h"
 
 #include "CompactLabel.h"
+#include "GameHost.h"
 #include "GameLook.h"
 #include "GameTexts.h"
 #include "GameTwips.h"
-#include "GameWindow.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -62,7 +62,7 @@ const std::array<GameAboutBox::Line, 5> GameAboutBox::Line1 = {{
     {{165, 2325, 4710, 2325}, Grey, 1},
 }};
 
-GameAboutBox::GameAboutBox(GameWindow& game) : QDialog(&game), game_(game) {
+GameAboutBox::GameAboutBox(GameHost& game) : QDialog(game.HostWindow()), game_(game) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(t::Title());

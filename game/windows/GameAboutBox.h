@@ -12,7 +12,7 @@ class QPushButton;
 
 namespace brickvane {
 
-class GameWindow;
+class GameHost;
 
 // A cursor file (.cur) with its hot spot; nothing when the file is missing or
 // not a cursor.
@@ -22,7 +22,7 @@ std::optional<QCursor> LoadCursorFile(const QString& path);
 // OK button resumes the game.
 class GameAboutBox : public QDialog {
 public:
-    explicit GameAboutBox(GameWindow& game);
+    explicit GameAboutBox(GameHost& game);
 
     struct Line {
         QLineF twips;
@@ -46,7 +46,7 @@ private:
     void Form_Load();
     void CommandButton1_Click();
 
-    GameWindow& game_;
+    GameHost& game_;
 };
 
 } // namespace brickvane

@@ -1,11 +1,11 @@
 #include "GameOverDialog.h"
 
 #include "CompactLabel.h"
+#include "GameHost.h"
 #include "GameLook.h"
 #include "GameSeams.h"
 #include "GameTexts.h"
 #include "GameTwips.h"
-#include "GameWindow.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,7 +15,7 @@ namespace brickvane {
 
 namespace t = texts::game_over;
 
-GameOverDialog::GameOverDialog(GameWindow& game) : QDialog(&game), game_(game) {
+GameOverDialog::GameOverDialog(GameHost& game) : QDialog(game.HostWindow()), game_(game) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFont(look::SongTi());

@@ -7,13 +7,13 @@ class QPushButton;
 
 namespace brickvane {
 
-class GameWindow;
+class GameHost;
 
 // The game-over dialog: the score in its title, the game-over sound, and the
 // choice between a new game (OK, Enter, the close box) and the end (Cancel, Esc).
 class GameOverDialog : public QDialog {
 public:
-    explicit GameOverDialog(GameWindow& game);
+    explicit GameOverDialog(GameHost& game);
 
     QLabel* Label1 = nullptr;
     QPushButton* OKButton = nullptr;
@@ -29,7 +29,7 @@ private:
     void OKButton_Click();
     void CancelButton_Click();
 
-    GameWindow& game_;
+    GameHost& game_;
     bool answered_ = false;
 };
 

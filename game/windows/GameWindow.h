@@ -2,6 +2,7 @@
 
 #include "CellBox.h"
 #include "Engine.h"
+#include "GameHost.h"
 #include "WaveSounds.h"
 
 #include <QMainWindow>
@@ -18,26 +19,27 @@ namespace brickvane {
 // The game window: board, preview, score and level, the four move buttons,
 // the welcome picture, the gravity timer and the menu bar. It owns the engine;
 // the settings window, the about box and the game-over dialog work on it.
-class GameWindow : public QMainWindow {
+class GameWindow : public QMainWindow, public GameHost {
 public:
     explicit GameWindow(QWidget* parent = nullptr);
 
-    Engine& engine() { return engine_; }
+    QWidget* HostWindow() override { return this; }
+    Engine& engine() override { return engine_; }
     // Where the sounds go; null plays nothing. Not owned.
     void SetSoundSink(SoundSink* sink);
-    SoundSink* Sounds() const { return sound_; }
+    SoundSink* Sounds() const override { return sound_; }
 
     // Starts a game sized to the settings (F2, the settings window, game over).
     // True when the board's cells were built anew for a new size.
-    bool NewGame();
+    bool NewGame() override;
     // The resume of the about box and the settings window: timer on, buttons on.
-    void ResumeGame();
-    void StopTimer() { Timer1.stop(); }
+    void ResumeGame() override;
+    void StopTimer() override { Timer1.stop(); }
     // Shows the game-over dialog; returns when it has closed.
     void YouDie();
 
-    QColor BoardBackColor() const { return Picture1->BackColor(); }
-    void SetBoardBackColor(const QColor& colour);
+    QColor BoardBackColor() const override { return Picture1->BackColor(); }
+    void SetBoardBackColor(const QColor& colour) override;
 
     // The window's designed outer size in twips, frame and menu bar included.
     QSizeF OuterTwips() const { return outerTwips_; }

@@ -1,11 +1,11 @@
 #include "SettingsWindow.h"
 
 #include "CompactLabel.h"
+#include "GameHost.h"
 #include "GameLook.h"
 #include "GameSeams.h"
 #include "GameTexts.h"
 #include "GameTwips.h"
-#include "GameWindow.h"
 
 #include <QComboBox>
 #include <QCursor>
@@ -49,7 +49,7 @@ void AddNumbers(QComboBox* list, int from, int to) {
 
 } // namespace
 
-SettingsWindow::SettingsWindow(GameWindow& game) : QDialog(&game), game_(game) {
+SettingsWindow::SettingsWindow(GameHost& game) : QDialog(game.HostWindow()), game_(game) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(t::Title());

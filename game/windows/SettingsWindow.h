@@ -13,13 +13,13 @@ class QSlider;
 
 namespace brickvane {
 
-class GameWindow;
+class GameHost;
 
 // The settings window: keys, board size, starting level, points per level and
 // the board's colour. Each opening starts from the settings in force.
 class SettingsWindow : public QDialog {
 public:
-    explicit SettingsWindow(GameWindow& game);
+    explicit SettingsWindow(GameHost& game);
 
     QGroupBox* Frame1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -65,7 +65,7 @@ private:
     KeyBoxSelection SelectedKeys() const;
     void SelectKeys(const std::array<int, KeyBoxCount>& codes);
 
-    GameWindow& game_;
+    GameHost& game_;
     bool unloaded_ = false;
 };
 
