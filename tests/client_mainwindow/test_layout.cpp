@@ -35,11 +35,16 @@ QList<float> numbers(const Controls& c) {
     return all;
 }
 
-// A fresh window after `first` (the load state when null).
-MainLayout after(Operation first) {
+// A fresh window after `first` (the load state when null), then resized if
+// a width is given.
+MainLayout after(Operation first, float width = -1, float height = 8800) {
     MainLayout m;
     if (first)
         (m.*first)();
+    if (width >= 0) {
+        m.setWindowSize(width, height);
+        m.Form_Resize();
+    }
     return m;
 }
 
@@ -104,31 +109,25 @@ private slots:
     }
 
     // Minimised, the window refuses the negative sizes and keeps the old ones;
-    // restored, it is laid out exactly as before.
-    void minimisingAndRestoring() {
+    // restored, it is laid out exactly as before. Wide mode below 11000 keeps
+    // the main frame's width too: 10000 - 11000 is refused, and so is
+    // (1000 - 3600) x 0.5 for FrameTeam.
+    void tooSmallSizesKeepTheOldOnes() {
         for (const Operation first : {Operation(), Wide, Panels}) {
-            const QSizeF size = first == Panels ? QSizeF(0, 0) : QSizeF(2400, 450);
-            MainLayout m = after(first);
-            const Controls before = m.controls();
-            m.setWindowSize(float(size.width()), float(size.height()));
-            m.Form_Resize();
-            QCOMPARE(m.controls().FrameMain.width, before.FrameMain.width);
-            QCOMPARE(m.controls().FrameMain.height, before.FrameMain.height);
+            const float side = first == Panels ? 0 : 2400;
+            const Controls before = after(first).controls();
+            const Controls small = after(first, side, side * 3 / 16).controls();
+            QCOMPARE(small.FrameMain.width, before.FrameMain.width);
+            QCOMPARE(small.FrameMain.height, before.FrameMain.height);
+            MainLayout m = after(first, side, side * 3 / 16);
             m.setWindowSize(12000, 8800);
             m.Form_Resize();
             QCOMPARE(numbers(m.controls()), numbers(before));
         }
-    }
-
-    void wideModeBelowElevenThousandKeepsTheMainFrameWidth() {
-        MainLayout m = after(Wide);
-        QCOMPARE(m.controls().FrameBbs.width, 10780.f);
-        m.setWindowSize(10000, 8800);
-        m.Form_Resize();
-        // 10000 - 11000 for the main frame is refused, and so is (1000 - 3600) x 0.5 for FrameTeam.
-        QCOMPARE(m.controls().FrameMain.width, 1000.f);
-        QCOMPARE(m.controls().FrameBbs.width, 10000.f - 1000 - 220);
-        QCOMPARE(m.controls().FrameTeam.width, 2700.f);
+        QCOMPARE(after(Wide).controls().FrameBbs.width, 10780.f);
+        const Controls c = after(Wide, 10000).controls();
+        QCOMPARE(QList<float>({c.FrameMain.width, c.FrameBbs.width, c.FrameTeam.width}),
+                 QList<float>({1000, 10000 - 1000 - 220, 2700}));
     }
 
     // Any mix of panel operations and window sizes leaves the ticks equal to

@@ -31,20 +31,26 @@ Arms TurnedArms(int type, int turns) {
     return arms;
 }
 
-// An engine with helpers for rows and columns. Started with a shape and turns,
-// its first piece is that shape in colour 5 and so is the next, in colour 3.
-struct Game : Engine {
+// An engine with helpers for rows and columns that records its sounds. Started
+// with a shape and turns, every piece is that shape, the first in colour 5 and
+// the rest in colour 3.
+struct Game : Engine, SoundSink {
     Game() = default;
-    Game(int type, int turns, int cols = 10) {
+    Game(int type, int turns, int cols = 10, int startLevel = 1) {
         BoardCols = cols;
+        StartLevel = startLevel;
+        SetAppFolder("/game/");
+        SetSoundSink(this);
         // The start rolls type, colour, turns; each spawn type, turns, colour.
         const std::vector<int> picks{type, 5, turns, type, turns, 3}, of{7, 7, 4, 7, 4, 7};
         SetRandomSource([=, next = std::size_t(0)]() mutable {
-            const std::size_t i = next++;
-            return i < picks.size() ? (picks[i] + 0.5) / of[i] : 0.0;
+            const std::size_t i = next < 6 ? next++ : 3 + next++ % 3;
+            return (picks[i] + 0.5) / of[i];
         });
         NewGame();
     }
+    void Play(const std::string& path) override { played += path.substr(6) + " "; }
+    std::string played; // file names after "/game/"
     int Row(int p) const { return p / BuiltCols(); }
     int Col(int p) const { return p % BuiltCols(); }
     int At(int row, int col) const { return row * BuiltCols() + col; }
@@ -80,6 +86,16 @@ struct Game : Engine {
     std::ptrdiff_t Occupied() const {
         return std::ssize(Board()) - std::count(Board().begin(), Board().end(), 0);
     }
+    // With the upright bar (shape 0 turned once): fills the bottom rows but for
+    // column 4 (those to stay are also open in column 0) and drops the bar in.
+    StepResult Land(int full, int kept = 0) {
+        for (int p = 1; p < PositionCount(); ++p)
+            PutBlock(p, false);
+        for (int row = 25 - full - kept; row < 25; ++row)
+            FillRow(row, row < 25 - full ? ".XXX.XXXXX" : "XXXX.XXXXX");
+        played.clear();
+        return Drop();
+    }
     // What must hold after every move; empty when it does.
     std::string Broken() const {
         const auto count = std::size_t(PositionCount());
@@ -95,29 +111,6 @@ struct Game : Engine {
                 return {};
         return "piece lost its shape (wrapped round a side?)";
     }
-};
-
-// Every piece the upright bar (shape 0 turned once), whatever the roll order.
-struct BarGame : Game, SoundSink {
-    explicit BarGame(int startLevel = 1) {
-        StartLevel = startLevel;
-        SetAppFolder("/game/");
-        SetSoundSink(this);
-        SetRandomSource([call = 0]() mutable { return call++ % 3 == 0 ? 0.07 : 0.3; });
-        NewGame();
-    }
-    // Fills the bottom rows but for the bar's column 4 (those to stay are also
-    // open in column 0) and drops the bar into that well.
-    StepResult Land(int full, int kept = 0) {
-        for (int p = 1; p < PositionCount(); ++p)
-            PutBlock(p, false);
-        for (int row = 25 - full - kept; row < 25; ++row)
-            FillRow(row, row < 25 - full ? ".XXX.XXXXX" : "XXXX.XXXXX");
-        played.clear();
-        return Drop();
-    }
-    void Play(const std::string& path) override { played += path.substr(6) + " "; }
-    std::string played; // file names after "/game/"
 };
 
 // Random moves, steps, ticks and drops over random board sizes; what broke, or "".
@@ -263,29 +256,27 @@ private slots:
     }
 
     void turnsOnlyWhereTheShapeFits() {
-        const struct {
-            int type, turns, col, row, blockDx, blockDy; // no block: (0, 0)
-            bool ok;
-        } cases[] = {
-            {0, 0, 4, 5, 0, 0, false},    {0, 0, 4, 6, 0, 0, false}, // arms into the hidden rows
-            {0, 0, 4, 7, 0, 0, true},     {0, 1, 0, 12, 0, 0, false},   {0, 1, 1, 12, 0, 0, true},
-            {0, 1, 7, 12, 0, 0, true},    {0, 1, 8, 12, 0, 0, false},   {0, 3, 1, 12, 0, 0, false},
-            {0, 3, 2, 12, 0, 0, true},    {1, 0, 4, 12, 0, 0, false},   // the square never turns
-            {2, 0, 5, 12, 0, 0, true},    {2, 0, 5, 12, 1, 1, false},   // shape 2's corner
-            {0, 0, 5, 12, -2, -1, false}, {0, 0, 5, 12, -1, -1, false}, // the bar's long arm
-            {0, 0, 5, 12, -2, -2, false}, {0, 0, 5, 12, -1, -2, false}, {0, 0, 5, 12, -2, 1, true}};
-        for (const auto& c : cases) {
-            const QByteArray name = "case " + QByteArray::number(&c - cases);
-            Game e(c.type, c.turns);
-            QVERIFY2(e.MovePivotTo(c.row, c.col), name);
-            if (c.blockDx || c.blockDy)
-                e.PutBlock(e.At(c.row + c.blockDy, c.col + c.blockDx), true);
+        // shape, turns, pivot column and row, a block at (dx, dy) from the pivot, fits:
+        // arms into the hidden rows, the walls, the square, shape 2's corner and
+        // the sweep of the bar's long arm
+        const int cases[][7] = {
+            {0, 0, 4, 5, 0, 0, 0},    {0, 0, 4, 6, 0, 0, 0},    {0, 0, 4, 7, 0, 0, 1},
+            {0, 1, 0, 12, 0, 0, 0},   {0, 1, 1, 12, 0, 0, 1},   {0, 1, 7, 12, 0, 0, 1},
+            {0, 1, 8, 12, 0, 0, 0},   {0, 3, 1, 12, 0, 0, 0},   {0, 3, 2, 12, 0, 0, 1},
+            {1, 0, 4, 12, 0, 0, 0},   {2, 0, 5, 12, 0, 0, 1},   {2, 0, 5, 12, 1, 1, 0},
+            {0, 0, 5, 12, -2, -1, 0}, {0, 0, 5, 12, -1, -1, 0}, {0, 0, 5, 12, -2, -2, 0},
+            {0, 0, 5, 12, -1, -2, 0}, {0, 0, 5, 12, -2, 1, 1}};
+        for (const auto& [type, turns, col, row, dx, dy, ok] : cases) {
+            const QByteArray name = "case " + QByteArray::number((&type - cases[0]) / 7);
+            Game e(type, turns);
+            QVERIFY2(e.MovePivotTo(row, col), name);
+            if (dx || dy)
+                e.PutBlock(e.At(row + dy, col + dx), true);
             int focused = 0;
             e.FocusBoard = [&] { ++focused; };
-            QVERIFY2(e.CanMove(Move::Turn) == c.ok && e.CanMove(e.KeyRotate) == c.ok, name);
+            QVERIFY2(e.CanMove(Move::Turn) == bool(ok) && e.CanMove(e.KeyRotate) == bool(ok), name);
             e.QuarterTurn();
-            QVERIFY2(e.ArmsOf(e.Piece()) == TurnedArms(c.type, c.turns + c.ok), name);
-            QCOMPARE(focused, int(c.ok));
+            QVERIFY2(e.ArmsOf(e.Piece()) == TurnedArms(type, turns + ok) && focused == ok, name);
         }
     }
 
@@ -313,53 +304,59 @@ private slots:
         }
     }
 
-    void removesFullRowsAndScores() {
-        for (int rows = 0; rows <= 4; ++rows) {
-            BarGame e;
-            QCOMPARE(e.Land(rows, 4 - rows), StepResult::Landed);
-            QCOMPARE(e.LabelScoreText(), std::to_string(Points[rows]));
-            for (int row = 5; row < 25; ++row) // what is left moved to the bottom
-                QCOMPARE(e.RowText(row),
-                         std::string(row >= 21 + rows ? ".XXXXXXXXX" : ".........."));
-            QCOMPARE(e.played, std::string(rows ? "Killline.wav " : "Down.wav "));
-        }
-    }
-
     // Landings of the upright bar in column 4: five rows from `top` down, before
     // and after; a digit is a block of that colour, "X" one of another.
+    void landingsRemoveOnlyTheRowsTheyComplete_data() {
+        QTest::addColumn<int>("turns");
+        QTest::addColumn<int>("top");
+        QTest::addColumn<int>("score");
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        const auto row = [](const char* name, int turns, int top, int score, const char* before,
+                            const char* after) {
+            QTest::newRow(name) << turns << top << score << QByteArray(before) << QByteArray(after);
+        };
+        row("none", 1, 20, 5, ".......... .......... .......... .......... .XXX.XXXXX",
+            ".......... ....X..... ....X..... ....X..... .XXXXXXXXX");
+        // The bar's other upright turn clears rows just the same.
+        row("three", 3, 20, 350, ".......... .XXX.XXXXX XXXX.XXXXX XXXX.XXXXX XXXX.XXXXX",
+            ".......... .......... .......... .......... .XXXXXXXXX");
+        row("four", 3, 20, 500, "1......... XXXX.XXXXX XXXX.XXXXX XXXX.XXXXX XXXX.XXXXX",
+            ".......... .......... .......... .......... 1.........");
+        // Only the rows the piece touches are looked at: the full row it lands on
+        // stays, the one it completes goes.
+        row("only touched rows", 1, 20, 100,
+            ".......... .......... .XXX.XXXXX XXXX.XXXXX XXXXXXXXXX",
+            ".......... ....X..... ....X..... .XXXXXXXXX XXXXXXXXXX");
+        // Reaching into the hidden rows, it completes two: what was above comes
+        // down by two, row 4's block exactly once, none left behind.
+        row("into the hidden rows", 1, 4, 210,
+            ".......... .......... 2222.22222 2222.22222 .333333333",
+            ".......... .......... ....X..... ....X..... .333333333");
+        // A kept row between two removed comes down on the row below.
+        row("kept row between", 1, 20, 210,
+            "..33.33333 4444.44444 .222.22222 4444.44444 .111111111",
+            ".......... .......... ..33X33333 .222X22222 .111111111");
+    }
     void landingsRemoveOnlyTheRowsTheyComplete() {
-        const struct {
-            int turns, top, score;
-            const char *before, *after;
-        } cases[] = {// The bar's other upright turn clears four rows just the same.
-                     {3, 20, 500, "1......... XXXX.XXXXX XXXX.XXXXX XXXX.XXXXX XXXX.XXXXX",
-                      ".......... .......... .......... .......... 1........."},
-                     // Only the rows the piece touches are looked at: the full row it
-                     // lands on stays, the one it completes goes.
-                     {1, 20, 100, ".......... .......... .XXX.XXXXX XXXX.XXXXX XXXXXXXXXX",
-                      ".......... ....X..... ....X..... .XXXXXXXXX XXXXXXXXXX"},
-                     // Reaching into the hidden rows, it completes two: what was above
-                     // comes down by two, row 4's block exactly once, none left behind.
-                     {1, 4, 210, ".......... .......... 2222.22222 2222.22222 .333333333",
-                      ".......... .......... ....X..... ....X..... .333333333"},
-                     // A kept row between two removed comes down on the row below.
-                     {1, 20, 210, "..33.33333 4444.44444 .222.22222 4444.44444 .111111111",
-                      ".......... .......... ..33X33333 .222X22222 .111111111"}};
-        for (const auto& c : cases) {
-            Game e(0, c.turns);
-            for (int i = 0; i < 5; ++i)
-                e.FillRow(c.top + i, c.before + 11 * i);
-            QCOMPARE(e.Drop(), StepResult::Landed);
-            std::string after = e.RowText(c.top);
-            for (int i = 1; i < 5; ++i)
-                after += ' ' + e.RowText(c.top + i);
-            QCOMPARE(after, std::string(c.after));
-            const auto blocks =
-                std::ranges::count_if(after, [](char x) { return x > ' ' && x != '.'; });
-            // The new piece makes four more blocks, nothing else.
-            QVERIFY2(e.Score() == c.score && e.Broken().empty() && e.Occupied() == blocks + 4,
-                     c.after);
-        }
+        QFETCH(int, turns);
+        QFETCH(int, top);
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        Game e(0, turns);
+        for (int i = 0; i < 5; ++i)
+            e.FillRow(top + i, before.constData() + 11 * i);
+        QCOMPARE(e.Drop(), StepResult::Landed);
+        std::string rows = e.RowText(top);
+        for (int i = 1; i < 5; ++i)
+            rows += ' ' + e.RowText(top + i);
+        QCOMPARE(QByteArray::fromStdString(rows), after);
+        QTEST(e.Score(), "score");
+        QCOMPARE(e.LabelScoreText(), std::to_string(e.Score()));
+        QCOMPARE(e.played, std::string(e.Score() > 5 ? "Killline.wav " : "Down.wav "));
+        const auto blocks = std::ranges::count_if(rows, [](char x) { return x > ' ' && x != '.'; });
+        // The new piece makes four more blocks, nothing else.
+        QVERIFY2(e.Broken().empty() && e.Occupied() == blocks + 4, e.Broken().c_str());
     }
 
     void theLevelRisesWithTheScore() {
@@ -372,16 +369,16 @@ private slots:
                      {{4, 4, 1}, 1, 2, "Killline.wav "}, // 1100 to 1200
                      {{4, 3}, 1, 1, "Killline.wav "}};   // 850 to 950
         for (const auto& c : cases) {
-            BarGame e;
+            Game e(0, 1);
             for (int landing : c.before)
                 e.Land(landing);
             QCOMPARE(e.Land(c.rows), StepResult::Landed);
             QVERIFY(e.Level() == c.level && e.LabelLevelText() == std::to_string(c.level));
             QCOMPARE(e.played, std::string(c.sounds));
         }
-        BarGame e(8);
+        Game e(0, 1, 10, 8);
         for (int i = 0; i < 6; ++i) // level 9 at 1000, then past it at 2000 and 3000
-            e.Land(4);
+            QVERIFY(e.Land(4) == StepResult::Landed && (i != 1 || e.LabelLevelText() == "9"));
         QVERIFY(e.Score() == 3000 && e.Level() == 9 && e.LabelLevelText() == "高手");
         QCOMPARE(e.played, std::string("upgrade.wav "));
         e.NewGame();
@@ -400,7 +397,7 @@ private slots:
 
     void theTimerStepsEveryTenMinusLevelTicks() {
         for (int level : {1, 5, 9}) {
-            BarGame e(level);
+            Game e(0, 1, 10, level);
             for (int tick = 1; tick <= 2 * (10 - level); ++tick)
                 QCOMPARE(e.Tick(), tick % (10 - level) ? StepResult::None : StepResult::Moved);
             e.Tick(); // a step by key starts the count again

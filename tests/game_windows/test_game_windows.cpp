@@ -271,7 +271,7 @@ private slots:
             bool insideDrop = false, timerInDialog = true;
             QString title;
             OnModal<GameOverDialog> gameOver([&](GameOverDialog& d) {
-                title = insideDrop ? d.windowTitle() : QString();
+                title = insideDrop ? d.windowTitle() + '|' + d.Label1->text() : QString();
                 timerInDialog = w.form.Timer1.isActive();
                 answer ? QTest::keyClick(&d, Qt::Key(answer)) : void(d.close());
             });
@@ -279,7 +279,9 @@ private slots:
             w.key(Qt::Key_Down);
             insideDrop = false;
             QVERIFY(gameOver.fired && !timerInDialog);
-            QCOMPARE(title, QStringLiteral("你的得分是5"));
+            QCOMPARE(title,
+                     QStringLiteral(
+                         "你的得分是5|游戏结束了！工作第一，请在工作之余游戏！还要继续玩吗？"));
             QVERIFY(QString::fromStdString(w.played.back()).endsWith(QStringLiteral("/Die.wav")));
             QCOMPARE(end.calls, int(!newGame));
             QVERIFY(!w.engine().GameOver() == newGame && w.form.Timer1.isActive() == newGame);
@@ -410,10 +412,10 @@ private slots:
     // "行数", the visible row count: each must reach its own setting.
     void boardSizeListsFillTheirOwnSettings() {
         const auto items = [](QComboBox* box) {
-            QStringList texts;
-            for (int i = 0; i < box->count(); ++i)
-                texts << box->itemText(i);
-            return texts.join(' ');
+            QString texts = box->itemText(0);
+            for (int i = 1; i < box->count(); ++i)
+                texts += ' ' + box->itemText(i);
+            return texts;
         };
         const struct { int cols, visibleRows; } cases[] = {{14, 27}, {20, 20}, {10, 30}};
         for (const auto& c : cases) {
@@ -440,7 +442,8 @@ private slots:
         game.NewGame();
         game.engine().StartLevel = 1; // the list shows the level reached, not this
         SettingsWindow settings(game);
-        QCOMPARE(settings.ComboLevel->currentText(), QStringLiteral("4"));
+        QCOMPARE(settings.windowTitle() + settings.ComboLevel->currentText(),
+                 QStringLiteral("设置....4"));
         settings.ComboRows->setCurrentText(QStringLiteral("20"));
         settings.combosetting[0]->setCurrentText(QStringLiteral("A")); // not accepted: lost
         settings.SliderUpgrade->setValue(1500);
@@ -499,12 +502,11 @@ private slots:
         QFile source(QStringLiteral(GAME_RESOURCE_DIR "/Down.wav"));
         QVERIFY(source.open(QIODevice::ReadOnly));
         const QByteArray whole = source.readAll();
-        QByteArray noData = whole.left(36) + "data" + QByteArray(4, '\0');
         const std::pair<const char*, QByteArray> shapes[] = {
             {"whole", whole},
             {"empty", {}},
             {"RIFF header only", whole.left(12)},
-            {"headers, empty data chunk", noData},
+            {"headers, empty data chunk", whole.left(36) + "data" + QByteArray(4, '\0')},
             {"cut short in the data", whole.left(whole.size() / 2)},
             {"cut short in the format chunk", whole.left(20)},
             {"not a wave", QByteArray("RIFF\x04\0\0\0AVI ")}};
@@ -514,7 +516,7 @@ private slots:
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
             file.close();
-            const bool plays = qstrcmp(shape, "whole") == 0;
+            const bool plays = bytes == whole;
             QVERIFY2(IsCompleteWave(path) == plays, shape);
             QProcess player;
             player.start(QCoreApplication::applicationFilePath(), {"--play", path});
