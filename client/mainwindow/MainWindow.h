@@ -104,6 +104,7 @@ public:
     float& MainWidthReserve = Layout.MainWidthReserve;
 
 protected:
+    bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -115,6 +116,7 @@ private:
     void Form_Unload();
     void Timer1_Timer();
 
+    void fitOuterSize();
     void buildFrames();
     void buildPanelButtons();
     void buildCommands();
@@ -129,6 +131,8 @@ private:
     Services services_;
     bool unloading_ = false;
     bool ending_ = false;
+    QSize fittedFrame_; // the frame around the size last set to the design
+    QSize fittedSize_;
     bool sysTop_ = false;
     bool flatToolbar_ = false;
 };
