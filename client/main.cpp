@@ -60,6 +60,7 @@ int main(int argc, char* argv[]) {
         };
         services.isDialUpConnected = connection::IsDialUpConnected;
         services.offerToConnect = [] { OfferToConnect(); };
+        services.dismissPageDialogs = dismissPageDialogs;
         services.showLogin = [] { showLoginWindowOnce(); };
         mainWindow = std::make_unique<MainWindow>(std::move(services));
         panes_probe::armShown(mainWindow.get());

@@ -241,8 +241,26 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // A page dialog still open holds its page, and its wait is on the stack
+    // below this call: cancelled, it must first return to its page before
+    // the exit page can load and the wait begins.
+    if (services_.dismissPageDialogs && services_.dismissPageDialogs() > 0) {
+        unloading_ = true;
+        event->ignore();
+        unloadOnceDialogsReturn();
+        return;
+    }
     Form_Unload();
     event->accept();
+}
+
+void MainWindow::unloadOnceDialogsReturn() {
+    QTimer::singleShot(10, this, [this] {
+        if (services_.dismissPageDialogs() > 0)
+            unloadOnceDialogsReturn();
+        else
+            Form_Unload();
+    });
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

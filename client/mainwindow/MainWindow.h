@@ -36,6 +36,9 @@ public:
         std::function<void()> showAbout;                  // modeless, raised when open
         std::function<bool()> isDialUpConnected;
         std::function<void()> offerToConnect; // the connection question, then the dialler
+        // At exit: cancels the pages' dialogs, now and later; returns how
+        // many have yet to return to their pages. Empty: none.
+        std::function<int()> dismissPageDialogs;
     };
 
     explicit MainWindow(Services services, QWidget* parent = nullptr);
@@ -114,6 +117,7 @@ private:
     void GotoCity(const QString& name);
     void Form_QueryUnload(bool& cancel);
     void Form_Unload();
+    void unloadOnceDialogsReturn();
     void Timer1_Timer();
 
     void fitOuterSize();
