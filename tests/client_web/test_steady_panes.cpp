@@ -65,6 +65,8 @@ private slots:
         else
             QTRY_VERIFY_WITH_TIMEOUT(m_portal.count(started) > 0, Patience);
 
+        // The other page still runs its scripts where it is, and still loads.
+        QCOMPARE(valueOf(other.page(), QStringLiteral("6 * 7"), 5000), QVariant(42));
         QVERIFY(loadInto(other, portal::page(next)));
         QCOMPARE(m_portal.count("GET /" + next), 1);
         QCOMPARE(other.page()->renderProcessPid(), otherRenderer);
