@@ -60,7 +60,8 @@ int main(int argc, char* argv[]) {
         };
         services.isDialUpConnected = connection::IsDialUpConnected;
         services.offerToConnect = [] { OfferToConnect(); };
-        services.showLogin = [&] { showLoginWindowOnce(mainWindow.get()); };
+        services.dismissPageDialogs = dismissPageDialogs;
+        services.showLogin = [] { showLoginWindowOnce(); };
         mainWindow = std::make_unique<MainWindow>(std::move(services));
         panes_probe::armShown(mainWindow.get());
         if (mainWindow->Form_Load())

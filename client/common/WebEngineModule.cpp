@@ -85,3 +85,8 @@ Toolbox* webToolbox() {
     const WebEngineModule* web = loadWebEngineModule(nullptr);
     return web ? web->makeToolbox() : nullptr;
 }
+
+int dismissPageDialogs() {
+    const WebEngineModule* web = loadWebEngineModule(nullptr);
+    return web ? web->dismissPageDialogs() : 0;
+}

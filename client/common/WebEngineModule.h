@@ -13,6 +13,9 @@ class Toolbox;
 struct WebEngineModule {
     PaneSlot (*makePane)(QWidget* parent);
     Toolbox* (*makeToolbox)(); // null where the module has none
+    // Cancels every open page dialog and every later one (the program is
+    // ending); returns how many are still waiting to return to their pages.
+    int (*dismissPageDialogs)();
 };
 
 // The module's one exported function. The module keeps its own copy of the
@@ -31,6 +34,9 @@ PaneSlot makeBlankPane(QWidget* parent);
 // A web pane from the module, or a blank one after telling the user once why
 // there is none.
 PaneSlot makeWebPane(QWidget* parent);
+
+// The module's dismissPageDialogs; 0 without the module.
+int dismissPageDialogs();
 
 // The toolbox the module offers; null without the module.
 Toolbox* webToolbox();

@@ -145,7 +145,7 @@ bool MainWindow::Form_Load() {
     createPanes();
     if (services_.makeToolbox)
         Korvatools1 = services_.makeToolbox();
-    resize(twips::size(12000, 8800));
+    fitOuterSize();
     centreOnScreen();
     Timer1->start(500);
     if (Korvatools1)
@@ -166,9 +166,25 @@ void MainWindow::navigateFirstPages() {
     WebBrowserTeam->navigate(portal::page(QStringLiteral("tonghang/infolist-mem.asp")));
 }
 
+// The designed size is the outer one, frame and title bar included. The frame
+// is known only once the window system has made it, so the size is set again
+// when it changes, as long as the user has not resized the window.
+void MainWindow::fitOuterSize() {
+    fittedFrame_ = frameGeometry().size() - size();
+    fittedSize_ = twips::size(12000, 8800) - fittedFrame_;
+    resize(fittedSize_);
+}
+
+bool MainWindow::event(QEvent* e) {
+    if ((e->type() == QEvent::Move || e->type() == QEvent::Resize || e->type() == QEvent::Show) &&
+        size() == fittedSize_ && frameGeometry().size() - size() != fittedFrame_)
+        fitOuterSize();
+    return QMainWindow::event(e);
+}
+
 void MainWindow::centreOnScreen() {
     if (const QScreen* s = screen())
-        move(s->availableGeometry().center() - rect().center());
+        move(s->availableGeometry().center() - frameGeometry().center() + pos());
 }
 
 void MainWindow::Timer1_Timer() {
@@ -225,8 +241,26 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // A page dialog still open holds its page, and its wait is on the stack
+    // below this call: cancelled, it must first return to its page before
+    // the exit page can load and the wait begins.
+    if (services_.dismissPageDialogs && services_.dismissPageDialogs() > 0) {
+        unloading_ = true;
+        event->ignore();
+        unloadOnceDialogsReturn();
+        return;
+    }
     Form_Unload();
     event->accept();
+}
+
+void MainWindow::unloadOnceDialogsReturn() {
+    QTimer::singleShot(10, this, [this] {
+        if (services_.dismissPageDialogs() > 0)
+            unloadOnceDialogsReturn();
+        else
+            Form_Unload();
+    });
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

@@ -36,6 +36,9 @@ public:
         std::function<void()> showAbout;                  // modeless, raised when open
         std::function<bool()> isDialUpConnected;
         std::function<void()> offerToConnect; // the connection question, then the dialler
+        // At exit: cancels the pages' dialogs, now and later; returns how
+        // many have yet to return to their pages. Empty: none.
+        std::function<int()> dismissPageDialogs;
     };
 
     explicit MainWindow(Services services, QWidget* parent = nullptr);
@@ -104,6 +107,7 @@ public:
     float& MainWidthReserve = Layout.MainWidthReserve;
 
 protected:
+    bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -113,8 +117,10 @@ private:
     void GotoCity(const QString& name);
     void Form_QueryUnload(bool& cancel);
     void Form_Unload();
+    void unloadOnceDialogsReturn();
     void Timer1_Timer();
 
+    void fitOuterSize();
     void buildFrames();
     void buildPanelButtons();
     void buildCommands();
@@ -129,6 +135,8 @@ private:
     Services services_;
     bool unloading_ = false;
     bool ending_ = false;
+    QSize fittedFrame_; // the frame around the size last set to the design
+    QSize fittedSize_;
     bool sysTop_ = false;
     bool flatToolbar_ = false;
 };

@@ -73,14 +73,13 @@ void MainWindow::buildCommands() {
     connect(Command2, &QToolButton::clicked, this, &MainWindow::Command2_Click);
 }
 
-// The design's constants assume a classic window: 120 twips of side borders,
-// and 720 of title bar, menu bar and borders above and below the client area.
-// Measured from our client area, the frames end flush with its edges whatever
-// the desktop's own decorations.
+// The layout reads the window's outer size, frame, title and menu bar
+// included, as designed: on a desktop with classic decorations the frames
+// end flush with the client area.
 void MainWindow::Form_Resize() {
-    const QSize client = centralWidget()->size();
-    Layout.setWindowSize(float(twips::fromPixels(client.width())) + 120,
-                         float(twips::fromPixels(client.height())) + 720);
+    const QSize outer = frameGeometry().size();
+    Layout.setWindowSize(float(twips::fromPixels(outer.width())),
+                         float(twips::fromPixels(outer.height())));
     Layout.Form_Resize();
     showLayout();
 }

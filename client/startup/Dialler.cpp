@@ -3,10 +3,13 @@
 #include "ConnectionCheck.h"
 #include "Seams.h"
 
+bool AskToConnect() {
+    return seams::showMessage({connection::ConnectionQuestion(), QString(), seams::Buttons::YesNo,
+                               seams::Icon::None}) == seams::Answer::Yes;
+}
+
 bool OfferToConnect() {
-    const seams::Answer answer = seams::showMessage(
-        {connection::ConnectionQuestion(), QString(), seams::Buttons::YesNo, seams::Icon::None});
-    if (answer != seams::Answer::Yes)
+    if (!AskToConnect())
         return false;
     StartDialler(connection::DiallerCommands());
     return true;

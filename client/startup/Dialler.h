@@ -8,6 +8,8 @@
 // waiting for it. A dialler that cannot start is reported and the program goes
 // on. Returns true when the user answered Yes.
 bool OfferToConnect();
+// The connection question alone: true when the user answered Yes.
+bool AskToConnect();
 
 // Starts the first of `commands` (program, then arguments) that will start;
 // when none does, says so with the last one's command line.

@@ -7,6 +7,7 @@
 #include "WebEngineModule.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 
@@ -61,8 +62,12 @@ bool LoginWindow::event(QEvent* e) {
 void LoginWindow::Form_Activate() {
     if (connection::IsDialUpConnected())
         return;
-    OfferToConnect();
+    const bool dial = AskToConnect();
+    // Gone before the dialler starts, so that nothing of ours covers its
+    // dialog and a dialler that fails is reported over the main window.
     Unload();
+    if (dial)
+        StartDialler(connection::DiallerCommands());
 }
 
 void LoginWindow::CmdLogin_Click() {
@@ -74,12 +79,14 @@ void LoginWindow::Unload() {
     close();
 }
 
-void showLoginWindowOnce(QWidget* owner) {
+LoginWindow* showLoginWindowOnce() {
     static bool shown = false;
     if (shown)
-        return;
+        return nullptr;
     shown = true;
-    // Owned by `owner` when there is one; hidden by CmdLogin it stays loaded.
-    auto* login = new LoginWindow(owner);
+    // No owner: a window of its own, modal to the whole program. Hidden by
+    // CmdLogin it stays loaded until the program ends.
+    QPointer<LoginWindow> login = new LoginWindow;
     login->exec();
+    return login;
 }

@@ -31,6 +31,7 @@ private:
     bool awaitingActivation_ = false;
 };
 
-// Shows the login page window modally and returns when it is hidden or
-// unloaded. Only the first call in a run shows it; later calls return at once.
-void showLoginWindowOnce(QWidget* owner);
+// Shows the login page window modally, without an owner, and returns when it
+// is hidden (the window, still loaded) or unloaded (null). Only the first
+// call in a run shows it; later calls return null at once.
+LoginWindow* showLoginWindowOnce();

@@ -15,6 +15,9 @@ Wording wordingFor(Problem problem) {
     case Problem::Certificate:
         return {QStringLiteral("安全证书无效"), QStringLiteral("此网站的安全证书无效"),
                 QStringLiteral("为保护您的信息，本程序不会打开此网页。请联系网站管理员。")};
+    case Problem::NotAnswering:
+        return {QStringLiteral("网页没有响应"), QStringLiteral("此网页长时间没有响应，已被关闭"),
+                QStringLiteral("其他窗格不受影响。可以点击“重试”重新打开此网页。")};
     case Problem::PageCrashed:
         break;
     }

@@ -9,9 +9,10 @@
 namespace errorpage {
 
 enum class Problem {
-    Unreachable, // refused, unreachable, name not resolved, timed out, reset
-    Certificate, // the site's certificate is not valid; never overridden
-    PageCrashed, // the page's renderer kept dying
+    Unreachable,  // refused, unreachable, name not resolved, timed out, reset
+    Certificate,  // the site's certificate is not valid; never overridden
+    PageCrashed,  // the page's renderer kept dying
+    NotAnswering, // the page stopped answering; what it held was freed
 };
 
 QString html(Problem problem, const QUrl& address);

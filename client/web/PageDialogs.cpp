@@ -3,12 +3,14 @@
 #include "AppInfo.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QList>
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -90,6 +92,24 @@ Credentials showCredentialsDialog(QWidget* over, const AuthRequest& r) {
     return credentials;
 }
 
+struct Dismissal {
+    bool ending = false;
+    QList<QPointer<QDialog>> open;
+};
+Dismissal& dismissal() {
+    static Dismissal d;
+    return d;
+}
+
+// Qt asks whether to leave a page (its beforeunload) with this text of its
+// own, in the language Qt was given.
+bool asksToLeave(const ScriptDialog& d) {
+    return d.kind == Kind::Confirm &&
+           d.text == QCoreApplication::translate("QWebEnginePage",
+                                                 "Are you sure you want to leave this page? "
+                                                 "Changes that you made may not be saved.");
+}
+
 ScriptAsker& scriptAsker() {
     static ScriptAsker asker = showScriptDialog;
     return asker;
@@ -106,17 +126,34 @@ int runWithoutBlocking(QDialog& dialog) {
     QWidget* window = windowOf(dialog.parentWidget());
     const bool mayVanish = window && window->testAttribute(Qt::WA_DeleteOnClose);
     dialog.setWindowModality(mayVanish ? Qt::WindowModal : Qt::NonModal);
+    if (dismissal().ending)
+        return QDialog::Rejected;
     QEventLoop loop;
     QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
     dialog.show();
     dialog.raise();
     dialog.activateWindow();
+    dismissal().open.append(&dialog);
     // Ends with the dialog, or when the program ends from the close question.
     loop.exec(QEventLoop::DialogExec);
+    dismissal().open.removeAll(&dialog);
     return dialog.result();
 }
 
+void dismissAll() {
+    dismissal().ending = true;
+    for (const QPointer<QDialog>& dialog : std::as_const(dismissal().open))
+        if (dialog)
+            dialog->reject();
+}
+
+int openCount() {
+    return int(dismissal().open.size());
+}
+
 ScriptAnswer askScript(QWidget* over, const ScriptDialog& dialog) {
+    if (dismissal().ending)
+        return {asksToLeave(dialog), QString(), false};
     return scriptAsker()(over, dialog);
 }
 ScriptAsker setScriptAsker(ScriptAsker asker) {
@@ -124,6 +161,8 @@ ScriptAsker setScriptAsker(ScriptAsker asker) {
 }
 
 Credentials askCredentials(QWidget* over, const AuthRequest& request) {
+    if (dismissal().ending)
+        return {};
     return credentialsAsker()(over, request);
 }
 CredentialsAsker setCredentialsAsker(CredentialsAsker asker) {

@@ -53,4 +53,11 @@ CredentialsAsker setCredentialsAsker(CredentialsAsker asker);
 // waits); every other window stays usable.
 int runWithoutBlocking(QDialog& dialog);
 
+// The program is ending: every page dialog still open is cancelled, and from
+// now on none is shown. A page's question whether to leave it is answered
+// "leave", every other one as if cancelled, so no page holds up the exit.
+void dismissAll();
+// Page dialogs still waiting inside runWithoutBlocking.
+int openCount();
+
 } // namespace pagedialogs

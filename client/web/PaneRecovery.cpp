@@ -1,11 +1,15 @@
 #include "PaneRecovery.h"
 
+#include "PageDialogs.h"
 #include "PortalWatch.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QWebEngineCertificateError>
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 #include <QWidget>
 
@@ -16,6 +20,24 @@ QList<int>& reloadDelays() {
     // that keeps dying, and never a busy loop.
     static QList<int> delays{0, 1000, 5000, 30000};
     return delays;
+}
+
+QList<int>& killedDelays() {
+    // Killed from outside (the out-of-memory killer on a loaded desk): the
+    // page is not to blame, so it always comes back, less often the more it
+    // is killed.
+    static QList<int> delays{0, 1000, 5000, 15000, 30000, 60000};
+    return delays;
+}
+
+int& answerLimit() {
+    static int limit = PaneRecovery::AnswerLimit;
+    return limit;
+}
+
+int& settledAfter() {
+    static int after = PaneRecovery::SettledAfter;
+    return after;
 }
 
 // Chromium's own codes outside the connection and name-lookup ranges that
@@ -41,9 +63,6 @@ std::optional<errorpage::Problem> problemOf(const QWebEngineLoadingInfo& info) {
     }
 }
 
-// A renderer death more than this after the previous one starts a new series.
-constexpr qint64 SeriesGap = 60000; // ms
-
 } // namespace
 
 std::optional<int> PaneRecovery::rendererReloadDelay(int death) {
@@ -56,10 +75,35 @@ QList<int> PaneRecovery::setRendererReloadDelays(QList<int> delays) {
     return std::exchange(reloadDelays(), std::move(delays));
 }
 
+int PaneRecovery::killedReloadDelay(int kill) {
+    const QList<int>& delays = killedDelays();
+    return delays.value(qBound(0, kill, int(delays.size()) - 1));
+}
+
+QList<int> PaneRecovery::setKilledReloadDelays(QList<int> delays) {
+    return std::exchange(killedDelays(), std::move(delays));
+}
+
+int PaneRecovery::setAnswerLimit(int ms) {
+    return std::exchange(answerLimit(), ms);
+}
+
+int PaneRecovery::setSettledAfter(int ms) {
+    return std::exchange(settledAfter(), ms);
+}
+
 PaneRecovery::PaneRecovery(QWebEngineView* view)
     : QObject(view), m_view(view), m_loadingLine(new QWidget(view)),
       m_recoveringNote(new QLabel(QStringLiteral("此网页意外中止，正在重新载入……"), view)) {
     m_reload.setSingleShot(true);
+    m_settled.setSingleShot(true);
+    m_settled.setInterval(settledAfter());
+    connect(&m_settled, &QTimer::timeout, this, [this] { m_deaths = m_kills = 0; });
+    // A page busy in a script answers nothing, not even the engine's own
+    // questions; asked often enough to notice within the limit.
+    m_ping.setInterval(qMax(50, qMin(5000, answerLimit() / 3)));
+    connect(&m_ping, &QTimer::timeout, this, &PaneRecovery::ping);
+    m_ping.start();
     m_loadingDelay.setSingleShot(true);
     m_loadingDelay.setInterval(LoadingLineDelay);
     connect(&m_reload, &QTimer::timeout, this, [this] {
@@ -86,6 +130,10 @@ PaneRecovery::PaneRecovery(QWebEngineView* view)
     m_recoveringNote->setAutoFillBackground(true);
     m_recoveringNote->hide();
     view->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && (now == m_view || m_view->isAncestorOf(now)))
+            retryCrashPage();
+    });
 
     QWebEnginePage* page = view->page();
     connect(page, &QWebEnginePage::loadingChanged, this, &PaneRecovery::onLoadingChanged);
@@ -145,8 +193,9 @@ void PaneRecovery::onLoadingChanged(const QWebEngineLoadingInfo& info) {
         }
         if (m_ownPage) {
             m_ownPage.reset();
-            m_deaths = 0; // back to a page of its own: a new series
+            m_deaths = 0; // left our page by its retry: the user starts a new series
         }
+        m_settled.start();
         PortalWatch::instance().forget(this, true);
         break;
     case QWebEngineLoadingInfo::LoadStoppedStatus:
@@ -169,11 +218,16 @@ void PaneRecovery::onRendererDied(QWebEnginePage::RenderProcessTerminationStatus
     if (status == QWebEnginePage::NormalTerminationStatus)
         return;
     endLoading();
-    if (!m_lastDeath.isValid() || m_lastDeath.elapsed() > SeriesGap)
-        m_deaths = 0;
-    m_lastDeath.start();
+    m_settled.stop();
+    m_pingPending = false;
     if (m_ownPage) {
         show(*m_ownPage);
+        return;
+    }
+    if (status == QWebEnginePage::KilledTerminationStatus) {
+        const int delay = killedReloadDelay(m_kills++);
+        m_reload.start(delay);
+        showRecoveringNote(delay > 0);
         return;
     }
     if (const auto delay = rendererReloadDelay(m_deaths++)) {
@@ -181,6 +235,50 @@ void PaneRecovery::onRendererDied(QWebEnginePage::RenderProcessTerminationStatus
         showRecoveringNote(*delay > 0);
     } else
         show(errorpage::Problem::PageCrashed);
+}
+
+// Asked while nothing else is pending on the page: a dialog of a page holds
+// its renderer until answered, and a page still dying or discarded has no
+// renderer to ask.
+void PaneRecovery::ping() {
+    QWebEnginePage* page = m_view->page();
+    if (m_ownPageLoading || m_reload.isActive() || pagedialogs::openCount() > 0 ||
+        page->lifecycleState() != QWebEnginePage::LifecycleState::Active ||
+        page->renderProcessPid() <= 0) {
+        m_pingPending = false;
+        return;
+    }
+    if (m_pingPending) {
+        if (m_pingWait.elapsed() >= answerLimit())
+            freeUnansweringPage();
+        return;
+    }
+    m_pingPending = true;
+    m_pingWait.start();
+    const quint64 serial = ++m_pingSerial;
+    const QPointer<PaneRecovery> self(this);
+    page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+                        [self, serial](const QVariant&) {
+                            if (self && self->m_pingSerial == serial)
+                                self->m_pingPending = false;
+                        });
+}
+
+// Qt 6.4 cannot stop a script or end a renderer; it can discard a page that
+// is not visible, which lets go of the page's renderer. The view then shows
+// our page in a fresh one.
+void PaneRecovery::freeUnansweringPage() {
+    m_pingPending = false;
+    endLoading();
+    QWebEnginePage* page = m_view->page();
+    page->setVisible(false);
+    page->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
+    show(errorpage::Problem::NotAnswering);
+}
+
+void PaneRecovery::retryCrashPage() {
+    if (m_ownPage == errorpage::Problem::PageCrashed && !m_ownPageLoading)
+        retry();
 }
 
 void PaneRecovery::show(errorpage::Problem problem) {
@@ -194,6 +292,7 @@ void PaneRecovery::show(errorpage::Problem problem) {
                 return; // the user has gone elsewhere meanwhile
             m_ownPageLoading = true;
             m_view->setHtml(errorpage::html(problem, asked));
+            m_view->page()->setVisible(m_view->isVisible());
         },
         Qt::QueuedConnection);
 }
@@ -216,6 +315,8 @@ void PaneRecovery::endLoading() {
 }
 
 bool PaneRecovery::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_view && event->type() == QEvent::Show)
+        retryCrashPage();
     if (watched == m_view && event->type() == QEvent::Resize) {
         if (m_loadingLine->isVisible())
             placeLoadingLine();

@@ -4,7 +4,6 @@
 #include "PaneAddress.h"
 #include "PaneHabits.h"
 #include "PaneRecovery.h"
-#include "ProcessModel.h"
 #include "Twips.h"
 
 #include <QApplication>
@@ -20,8 +19,9 @@ const char* const ProfileObjectName = "OrvantaWebProfile";
 QWebEngineProfile* createProfile() {
     // Owned by the application object, which outlives every window and so
     // every page; deleting it earlier would pull it from under live pages.
+    // Chromium's own model, a renderer per page, stays: a page's dialog, loop
+    // or crash then holds up only its own pane, never the others of the portal.
     const QString name = QStringLiteral("Orvanta");
-    useProcessPerSite();
     auto* profile = new QWebEngineProfile(name, QCoreApplication::instance());
     profile->setObjectName(QLatin1String(ProfileObjectName));
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);

@@ -2,6 +2,7 @@
 
 #include "BrowserWindow.h"
 #include "DesktopToolbox.h"
+#include "PageDialogs.h"
 #include "PageWindows.h"
 #include "PanesProbe.h"
 #include "Portal.h"
@@ -24,7 +25,12 @@ Toolbox* makeToolbox() {
     return &toolbox;
 }
 
-const WebEngineModule entries{makePane, makeToolbox};
+int dismissPageDialogs() {
+    pagedialogs::dismissAll();
+    return pagedialogs::openCount();
+}
+
+const WebEngineModule entries{makePane, makeToolbox, dismissPageDialogs};
 
 } // namespace
 

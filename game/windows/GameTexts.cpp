@@ -1,12 +1,11 @@
 #include "GameTexts.h"
 
+#include "Portal.h"
+
 namespace brickvane::texts {
 
 QString PortalRootAddress() {
-    QString address = QStringLiteral(PORTAL_BASE_URL);
-    if (address.endsWith(QLatin1Char('/')))
-        address.chop(1);
-    return address;
+    return portal::rootAddress();
 }
 
 QString game_window::Welcome() {

@@ -5,7 +5,8 @@
 // Every text the game shows, one section per window.
 namespace brickvane::texts {
 
-// The portal's root address: the compiled-in address without its final "/".
+// The portal's root address without its final "/": the one Orvanta shows
+// (ORVANTA_PORTAL_URL, which Orvanta passes on, or the compiled-in one).
 QString PortalRootAddress();
 
 namespace game_window {

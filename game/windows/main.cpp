@@ -1,9 +1,12 @@
 #include "ChineseUi.h"
+#include "GameTexts.h"
 #include "GameWindow.h"
+#include "Portal.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
@@ -61,6 +64,14 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("Brickvane"));
     QGuiApplication::setDesktopFileName(QStringLiteral("com.velantrix.Brickvane"));
     chineseui::install();
+    // The same portal as Orvanta, which passes ORVANTA_PORTAL_URL on when it
+    // starts the game; a value it would refuse is refused here too.
+    QString problem;
+    if (!portal::initFromEnvironment(&problem)) {
+        std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
+        QMessageBox::critical(nullptr, brickvane::texts::game_window::Title(), problem);
+        return 1;
+    }
     brickvane::GameWindow window;
     if (qEnvironmentVariableIsSet("ORVANTA_STARTUP_PROBE"))
         new StartupProbe(window);

@@ -19,7 +19,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
-#include <csignal>
 #include <memory>
 #include <optional>
 
@@ -218,30 +217,6 @@ private slots:
         QCoreApplication::sendEvent(pageWidget(left), &back);
         QTRY_COMPARE_WITH_TIMEOUT(pathOf(left), QString("/left/1.asp"), Patience);
         QCOMPARE(pathOf(right), QString("/right/2.asp"));
-    }
-
-    // One renderer for the portal's panes; when it dies, every pane it took
-    // down loads its page again.
-    void panesOfOneSiteShareARendererAndAllRecover() {
-        const QStringList pages{"site/a.asp", "site/b.asp", "site/c.asp"};
-        WebEnginePane panes[3];
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(loadInto(panes[i], pages[i]));
-        const qint64 renderer = panes[0].page()->renderProcessPid();
-        QVERIFY(renderer > 0);
-        for (const WebEnginePane& pane : panes)
-            QCOMPARE(pane.page()->renderProcessPid(), renderer);
-
-        QCOMPARE(::kill(pid_t(renderer), SIGKILL), 0);
-        for (const QString& page : pages)
-            QTRY_COMPARE_WITH_TIMEOUT(m_portal.count("GET /" + page), 2, Patience);
-        for (const WebEnginePane& pane : panes) {
-            QTRY_VERIFY_WITH_TIMEOUT(!pane.page()->isLoading(), Patience);
-            QVERIFY(pane.page()->renderProcessPid() != renderer);
-            QCOMPARE(
-                evaluate(pane.page(), "document.getElementById('path').textContent").toString(),
-                pane.url().path());
-        }
     }
 
     // The entries under the mouse; "-" marks a disabled one.

@@ -2,11 +2,15 @@
 # The real Orvanta against the demo portal: time from the main window shown to
 # all six pages loaded (five panes and the login window's), and the
 # proportional set size of the whole process tree (Orvanta and its
-# QtWebEngineProcess helpers) with the six pages loaded. Against it, Debian's
-# headless Chromium showing the same six pages in six tabs, and Orvanta with
-# one renderer per page (--process-per-tab) as it was before. Median of N runs
-# each, every run with a fresh home folder, under one Xvfb server and one demo
-# portal.
+# QtWebEngineProcess helpers) with the six pages loaded, and each process's
+# own share. Against it, Debian's headless Chromium showing the same six pages
+# in six tabs, and Orvanta with one renderer for the whole portal
+# (--process-per-site) as it was before its pages were kept apart. Median of N
+# runs each, every run with a fresh home folder, under one Xvfb server and one
+# demo portal.
+# PSS splits a shared page among every process that maps it: beside another
+# Qt WebEngine program the figures come out far too small, so the bench
+# refuses to measure while one runs.
 # Usage: tools/bench/web_panes.sh [build-dir] [runs]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -23,15 +27,32 @@ if [ -z "${BENCH_UNDER_XVFB:-}" ]; then
   BENCH_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$runs"
 fi
 
-work=$(mktemp -d)
-# Chromium refuses to run as root with its sandbox on; neither runs with it here.
-export QTWEBENGINE_DISABLE_SANDBOX=1
-
 tree() {
   echo "$1"
   local child
   for child in $(pgrep -P "$1"); do tree "$child"; done
 }
+others_running() { # Qt WebEngine helpers outside the tree of $1
+  local pid
+  for pid in $(pgrep -x QtWebEngineProc || true); do
+    [ -n "${1:-}" ] && tree "$1" | grep -qx "$pid" && continue
+    return 0
+  done
+  return 1
+}
+refuse_if_others() {
+  if others_running "${1:-}"; then
+    echo "Another Qt WebEngine program runs (QtWebEngineProcess $(pgrep -x QtWebEngineProc | tr '\n' ' '))." >&2
+    echo "PSS would split its shared pages with it and come out too small: measure on a quiet machine." >&2
+    exit 2
+  fi
+}
+refuse_if_others
+
+work=$(mktemp -d)
+# Chromium refuses to run as root with its sandbox on; neither runs with it here.
+export QTWEBENGINE_DISABLE_SANDBOX=1
+
 pss_kib() {
   local total=0 pid kib
   for pid in $(tree "$1"); do
@@ -48,7 +69,17 @@ end_tree() {
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : int((v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 memory_of() {
   sleep "$settle"
+  refuse_if_others "$1"
   for _ in 1 2 3; do pss_kib "$1"; sleep 1; done | median
+}
+each_process() { # every process of the tree of $1: PSS, pid, program or Chromium type
+  local pid what
+  for pid in $(tree "$1"); do
+    what=$(tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | grep -m 1 -e '^--type=' || true)
+    [ -n "$what" ] || what=$(basename "$(tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | head -n 1)")
+    awk -v p="$pid" -v w="$what" '/^Pss:/ { printf "    %7d KiB  %7d  %s\n", $2, p, w }' \
+      "/proc/$pid/smaps_rollup" 2>/dev/null || true
+  done
 }
 devtools() { # port, method, path: Chromium's DevTools HTTP interface
   curl -s -X "$2" "http://127.0.0.1:$1$3"
@@ -102,13 +133,14 @@ run_orvanta() { # run number, label, extra Chromium flags
   loaded=$(awk '$1 == "loaded" { print $2 }' "$out")
   echo $(((loaded - shown) / 1000000)) >>"$work/$label-ms.txt" # ns to ms
   memory_of "$pid" >>"$work/$label-pss.txt"
+  { echo "  run $i, $label:"; each_process "$pid"; } >>"$work/$label-processes.txt"
   echo $(($(tree "$pid" | wc -l) - 1)) >>"$work/$label-helpers.txt"
   end_tree "$pid"
 }
 
 for i in $(seq "$runs"); do
   run_orvanta "$i" orvanta ""
-  run_orvanta "$i" per-tab "--process-per-tab"
+  run_orvanta "$i" per-site "--process-per-site"
 
   before=$(page_requests)
   profile=$work/chromium-$i
@@ -136,14 +168,16 @@ done
 mib() { awk -v k="$1" 'BEGIN { printf "%.0f MiB", k / 1024 }'; }
 list() { tr '\n' ' ' <"$1"; }
 orvanta=$(median <"$work/orvanta-pss.txt")
-pertab=$(median <"$work/per-tab-pss.txt")
+persite=$(median <"$work/per-site-pss.txt")
 chromium=$(median <"$work/chromium-pss.txt")
 echo "six pages loaded, from the main window shown:"
 echo "  Orvanta:                        median $(median <"$work/orvanta-ms.txt") ms of $runs: $(list "$work/orvanta-ms.txt")"
-echo "  Orvanta, a renderer per page:   median $(median <"$work/per-tab-ms.txt") ms: $(list "$work/per-tab-ms.txt")"
+echo "  Orvanta, a renderer per site:   median $(median <"$work/per-site-ms.txt") ms: $(list "$work/per-site-ms.txt")"
+echo "each process of Orvanta's tree (PSS, pid, program or Chromium process type):"
+cat "$work/orvanta-processes.txt"
 echo "process tree PSS, six pages loaded:"
 echo "  Orvanta:                        median $(mib "$orvanta"): $(list "$work/orvanta-pss.txt")(KiB; helpers $(list "$work/orvanta-helpers.txt"))"
-echo "  Orvanta, a renderer per page:   median $(mib "$pertab"): $(list "$work/per-tab-pss.txt")(KiB; helpers $(list "$work/per-tab-helpers.txt"))"
+echo "  Orvanta, a renderer per site:   median $(mib "$persite"): $(list "$work/per-site-pss.txt")(KiB; helpers $(list "$work/per-site-helpers.txt"))"
 echo "  headless Chromium, six tabs:    median $(mib "$chromium"): $(list "$work/chromium-pss.txt")(KiB; tabs seen $(list "$work/tabs.txt"))"
-awk -v p="$orvanta" 'BEGIN { printf "Orvanta: %.0f MiB (target at most 200)\n", p / 1024 }'
-awk -v p="$orvanta" -v c="$chromium" 'BEGIN { printf "ratio Orvanta / Chromium: %.2f\n", p / c }'
+awk -v p="$orvanta" 'BEGIN { printf "Orvanta: %.0f MiB (target at most 220)\n", p / 1024 }'
+awk -v p="$orvanta" -v c="$chromium" 'BEGIN { printf "ratio Orvanta / Chromium: %.2f (target at most 0.50)\n", p / c }'

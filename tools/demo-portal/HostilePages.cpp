@@ -86,6 +86,43 @@ QByteArray printing() {
                                                        "<script>window.print();</script>"));
 }
 
+QByteArray alertOnce() {
+    return html(QStringLiteral("一个对话框"),
+                QStringLiteral("<p id=\"state\">等待</p><script>setTimeout(function(){"
+                               "alert('请回答');document.getElementById('state').textContent="
+                               "'已回答';},0);</script>"));
+}
+
+QByteArray busyLoop() {
+    // Loaded first, then busy for good: the page never answers again. The
+    // request just before tells the portal's log the loop has begun.
+    return html(QStringLiteral("死循环"),
+                QStringLiteral("<p>忙</p><script>addEventListener('load',function(){"
+                               "setTimeout(function(){const x=new XMLHttpRequest();"
+                               "x.open('GET','/hostile/looping.asp',false);x.send();"
+                               "for(;;){}},100);});</script>"));
+}
+
+QByteArray exitWithAlert() {
+    return html(QStringLiteral("注销"),
+                QStringLiteral("<p>已注销</p><script>alert('再见');</script>"));
+}
+
+QByteArray memoryBomb() {
+    return html(QStringLiteral("内存炸弹"),
+                QStringLiteral("<p>吃内存</p><script>setTimeout(function(){let hoard=[];"
+                               "for(;;)hoard.push(new Array(1<<20).fill(hoard.length+0.5));"
+                               "},100);</script>"));
+}
+
+QByteArray leaveQuestion() {
+    // Chromium asks only once the user has touched the page.
+    return html(QStringLiteral("离开前询问"),
+                QStringLiteral("<p id=\"state\" style=\"height:300px\">有未保存的内容</p><script>"
+                               "addEventListener('beforeunload',function(e){"
+                               "e.preventDefault();e.returnValue='未保存';});</script>"));
+}
+
 } // namespace
 
 std::optional<QByteArray> hostileAnswer(const http::RequestHead& head) {
@@ -105,6 +142,18 @@ std::optional<QByteArray> hostileAnswer(const http::RequestHead& head) {
         return schemes();
     if (page == "print.asp")
         return printing();
+    if (page == "alert.asp")
+        return alertOnce();
+    if (page == "loop.asp")
+        return busyLoop();
+    if (page == "bomb.asp")
+        return memoryBomb();
+    if (page == "leave.asp")
+        return leaveQuestion();
+    if (page == "looping.asp")
+        return html(QStringLiteral("循环中"), QString());
+    if (page == "market/exit.asp")
+        return exitWithAlert();
     return std::nullopt;
 }
 

@@ -13,6 +13,12 @@
 //   alerts.asp             one alert after another
 //   schemes.asp            links with schemes the desktop would open
 //   print.asp              calls window.print() at load
+//   alert.asp              one alert, that waits for its answer
+//   loop.asp               loads, asks for looping.asp, then runs a script
+//                          that never ends
+//   market/exit.asp        an exit page with an alert (this folder as the portal)
+//   bomb.asp               takes memory until its renderer dies
+//   leave.asp              asks before it is left (beforeunload)
 namespace demoportal {
 
 inline constexpr char HostilePrefix[] = "/hostile/";
