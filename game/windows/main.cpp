@@ -1,4 +1,5 @@
 #include "ChineseUi.h"
+#include "DesktopSession.h"
 #include "GameWindow.h"
 
 #include <QApplication>
@@ -55,6 +56,7 @@ private:
 } // namespace
 
 int main(int argc, char* argv[]) {
+    desktopsession::preferX11UnderWayland();
     QApplication app(argc, argv);
     // One name however it was started (the launcher's link or Orvanta's menu),
     // so the desktop matches the window to the menu entry.
