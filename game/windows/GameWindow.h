@@ -78,6 +78,7 @@ protected:
 
 private:
     void BuildControls(QWidget* client);
+    void NameForScreenReaders();
     void BuildMenus();
     void ApplyOuterSize();
     void ResizeToBoard();
