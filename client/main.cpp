@@ -6,6 +6,7 @@
 #include "CalendarWindow.h"
 #include "ChineseUi.h"
 #include "ConnectionCheck.h"
+#include "DesktopSession.h"
 #include "Dialler.h"
 #include "HomeFolder.h"
 #include "LoginWindow.h"
@@ -27,6 +28,11 @@
 int main(int argc, char* argv[]) {
     // Before anything asks Qt where the user's folders are.
     homefolder::ensure();
+    desktopsession::preferX11UnderWayland();
+    // Qt WebEngine leaves its pages out of the accessibility tree on Linux unless
+    // asked; it then builds the tree only while a screen reader listens.
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
+        qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Orvanta"));
     QGuiApplication::setDesktopFileName(QStringLiteral("com.velantrix.Orvanta"));

@@ -6,6 +6,7 @@
 #include "SysInfo.h"
 #include "Twips.h"
 
+#include <QFontInfo>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -27,6 +28,18 @@ void setTextColour(QWidget* w, const QColor& colour) {
     QPalette p = w->palette();
     p.setColor(QPalette::WindowText, colour);
     w->setPalette(p);
+}
+
+// A wrapped text whose last line would fall below its label is drawn smaller,
+// as little as it takes; the label keeps its place.
+void fitWrappedText(QLabel* label) {
+    constexpr int SmallestPixels = 8; // smaller is no longer legible
+    QFont font = label->font();
+    int pixels = QFontInfo(font).pixelSize();
+    while (label->heightForWidth(label->width()) > label->height() && pixels > SmallestPixels) {
+        font.setPixelSize(--pixels);
+        label->setFont(font);
+    }
 }
 
 QFrame* makeLine(QWidget* parent, const QRect& place, const QColor& colour) {
@@ -91,6 +104,10 @@ AboutWindow::AboutWindow(AboutActions actions, QWidget* owner)
                                  "若想使用全部功能，请登陆") +
                       portal::rootAddress() + QStringLiteral("申请协作网企业代号及权限......"));
     setTextColour(lblDisclaimer, QColor(0, 0, 128));
+    fitWrappedText(lblDisclaimer);
+
+    picIcon->setAccessibleName(app::title());
+    Text1->setAccessibleName(QStringLiteral("申请说明"));
 
     cmdOK = new QPushButton(QStringLiteral("确定"), this);
     cmdOK->setGeometry(twips::rect(4125, 2625, 1500, 345));

@@ -3,10 +3,12 @@
 #include "Seams.h"
 #include "Twips.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 
 namespace {
 
@@ -103,6 +105,21 @@ CalendarWindow::CalendarWindow(QWidget* owner, const QLocale& locale)
         Label3[i]->setFont(boldFont(9.75));
     }
 
+    HScroll1->setAccessibleName(QStringLiteral("月份"));
+    HScroll2->setAccessibleName(QStringLiteral("年份"));
+    Label4->setAccessibleName(QStringLiteral("今天"));
+    const struct {
+        Qt::Key key;
+        int days;
+        int months;
+    } moves[] = {{Qt::Key_Left, -1, 0}, {Qt::Key_Right, 1, 0},   {Qt::Key_Up, -7, 0},
+                 {Qt::Key_Down, 7, 0},  {Qt::Key_PageUp, 0, -1}, {Qt::Key_PageDown, 0, 1}};
+    for (const auto& m : moves) {
+        // Ahead of the button, which would take the arrows to move the focus.
+        auto* key = new QShortcut(QKeySequence(m.key), this);
+        connect(key, &QShortcut::activated, this, [this, m] { moveKeyDay(m.days, m.months); });
+    }
+
     connect(HScroll1, &QScrollBar::valueChanged, this, &CalendarWindow::HScroll1_Change);
     connect(HScroll2, &QScrollBar::valueChanged, this, &CalendarWindow::HScroll2_Change);
     connect(Command1, &QPushButton::clicked, this, &CalendarWindow::Command1_Click);
@@ -129,6 +146,7 @@ void CalendarWindow::Form_Activate() {
 }
 
 void CalendarWindow::Command1_Click() {
+    KeyDay = QDate();
     // Each spin that moves redraws through its change handler.
     HScroll1->setValue(0);
     HScroll2->setValue(0);
@@ -140,6 +158,18 @@ void CalendarWindow::HScroll1_Change() {
 
 void CalendarWindow::HScroll2_Change() {
     ShowMonth();
+}
+
+void CalendarWindow::moveKeyDay(int days, int months) {
+    const QDate today = seams::now().date();
+    const QDate from = KeyDay.isValid() ? KeyDay : ShownDate;
+    KeyDay = from.addDays(days).addMonths(months);
+    // The spins say which month is shown; the year spin keeps its value.
+    const int offset = (KeyDay.year() - today.year()) * 12 + KeyDay.month() - today.month();
+    if (offset - 12 * HScroll2->value() != HScroll1->value())
+        HScroll1->setValue(offset - 12 * HScroll2->value());
+    else
+        ShowMonth();
 }
 
 void CalendarWindow::ShowMonth() {
@@ -159,9 +189,28 @@ void CalendarWindow::ShowMonth() {
         setColours(cell, cell->palette().color(QPalette::Window),
                    i == view.todayCell ? TodayColour : DayColour);
         setBorder(cell, i == view.todayCell);
+        cell->setAccessibleName(QString());
     }
+    markKeyDay(view);
     if (!view.todayText.isEmpty())
         Label4->setText(view.todayText);
+}
+
+// The day the keys reached is framed apart from today's mark and read out in
+// full to a screen reader.
+void CalendarWindow::markKeyDay(const calendar::MonthView& view) {
+    if (!KeyDay.isValid() || KeyDay.year() != MonthStart.year() ||
+        KeyDay.month() != MonthStart.month())
+        return;
+    const int firstColumn = MonthStart.dayOfWeek() % 7;
+    QLabel* cell = Label3[firstColumn + KeyDay.day() - 1];
+    if (firstColumn + KeyDay.day() - 1 != view.todayCell)
+        cell->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    cell->setAccessibleName(locale_.toString(KeyDay, QLocale::LongFormat));
+    QAccessibleEvent named(cell, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
+    QAccessibleEvent focused(cell, QAccessible::Focus);
+    QAccessible::updateAccessibility(&focused);
 }
 
 void showCalendar(QWidget* owner) {

@@ -15,8 +15,12 @@ class QScrollBar;
 class CalendarWindow : public QDialog {
     Q_OBJECT
 public:
-    // Month and weekday names come from `locale`, the system's by default.
-    explicit CalendarWindow(QWidget* owner = nullptr, const QLocale& locale = QLocale::system());
+    // Month and weekday names come from `locale`; Chinese like the rest of the
+    // program unless a caller asks otherwise, whatever the system's locale.
+    explicit CalendarWindow(QWidget* owner = nullptr,
+                            const QLocale& locale = QLocale(QLocale::Chinese,
+                                                            QLocale::SimplifiedHanScript,
+                                                            QLocale::China));
 
     QLabel* Label2;                                  // month name
     QLabel* Label5;                                  // "月"
@@ -30,6 +34,8 @@ public:
 
     QDate ShownDate;
     QDate MonthStart;
+    // The day the arrow keys have moved to; invalid until they are used.
+    QDate KeyDay;
 
     // Runs once each time the window is shown, when it first becomes active.
     void Form_Activate();
@@ -37,12 +43,16 @@ public:
     void HScroll1_Change();
     void HScroll2_Change();
     void ShowMonth();
+    // Arrow keys move the day, Page Up / Page Down the month.
+    void moveKeyDay(int days, int months);
 
 protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
 private:
+    void markKeyDay(const calendar::MonthView& view);
+
     QLocale locale_;
     bool awaitingActivation_ = false;
 };

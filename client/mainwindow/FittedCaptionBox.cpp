@@ -61,6 +61,33 @@ int FittedCaptionBox::captionBaseline() const {
     return baseline;
 }
 
+int FittedCaptionBox::captionLeft(const QFont& font) const {
+    const QFontMetrics metrics(font);
+    const QString text = title();
+    const int blanks = metrics.horizontalAdvance(text.left(text.size() - text.trimmed().size()));
+    const QRect label = labelRect();
+    int left = label.left();
+    if (!parentWidget())
+        return left;
+    const QRect caption(mapToParent(QPoint(left, 0)),
+                        QSize(metrics.horizontalAdvance(text), captionBand()));
+    for (const QObject* sibling : parentWidget()->children()) {
+        const auto* w = qobject_cast<const QWidget*>(sibling);
+        if (!w || w == this || w->isHidden() || !w->geometry().intersects(caption))
+            continue;
+        const int clear = mapFromParent(QPoint(w->geometry().right() + 2, 0)).x();
+        left = std::max(left, clear - blanks);
+    }
+    return left;
+}
+
+int FittedCaptionBox::captionInkLeft() const {
+    const QFont font = captionFont();
+    const QString text = title();
+    return captionLeft(font) +
+           QFontMetrics(font).horizontalAdvance(text.left(text.size() - text.trimmed().size()));
+}
+
 void FittedCaptionBox::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);
     QStyleOptionGroupBox option;
@@ -72,10 +99,10 @@ void FittedCaptionBox::paintEvent(QPaintEvent*) {
     QFont font;
     int baseline = 0;
     fitCaption(&font, &baseline);
-    const QRect label = labelRect();
+    const int left = captionLeft(font);
     const int width = QFontMetrics(font).horizontalAdvance(title());
-    painter.fillRect(QRect(label.left(), 0, width, captionBand()), palette().window());
+    painter.fillRect(QRect(left, 0, width, captionBand()), palette().window());
     painter.setFont(font);
     painter.setPen(m_colour.isValid() ? m_colour : palette().color(QPalette::WindowText));
-    painter.drawText(QPoint(label.left(), baseline), title());
+    painter.drawText(QPoint(left, baseline), title());
 }

@@ -17,6 +17,9 @@ public:
     // The font and baseline the caption is drawn with.
     QFont captionFont() const;
     int captionBaseline() const;
+    // Where the caption's first character starts: past any control of the
+    // parent frame that lies over the caption's place (a hide button).
+    int captionInkLeft() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -24,6 +27,7 @@ protected:
 private:
     void fitCaption(QFont* font, int* baseline) const;
     QRect labelRect() const;
+    int captionLeft(const QFont& font) const;
 
     QColor m_colour;
 };

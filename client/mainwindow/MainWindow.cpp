@@ -3,12 +3,16 @@
 #include "AppInfo.h"
 #include "FittedCaptionBox.h"
 #include "MainWindowTexts.h"
+#include "PaneCycle.h"
 #include "Portal.h"
+#include "RegionLinks.h"
 #include "Seams.h"
+#include "ToolbarBuilder.h"
 #include "Toolbox.h"
 #include "Twips.h"
 #include "WaitSeconds.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -48,6 +52,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     buildFrames();
     buildPanelButtons();
     buildCommands();
+    nameForScreenReaders();
 
     Timer1->setSingleShot(true);
     connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
@@ -133,6 +138,51 @@ void MainWindow::createPanes() {
     // Over the panes, so that they stay clickable.
     Command1->raise();
     Command2->raise();
+    WebBrowserMain.widget->setAccessibleName(MainWindowText::mainPaneName());
+    WebBrowserBbs.widget->setAccessibleName(MainWindowText::bbsName());
+    WebBrowserTeam.widget->setAccessibleName(FrameTeam->title().trimmed());
+    WebBrowserCom.widget->setAccessibleName(FrameTourist->title());
+    WebBrowserAd.widget->setAccessibleName(MainWindowText::adName());
+    orderForKeyboard();
+}
+
+// A screen reader names what the eye sees: the frames by their captions or
+// roles, the icon-only hide buttons by their tooltips.
+void MainWindow::nameForScreenReaders() {
+    Toolbar1->setAccessibleName(MainWindowText::toolbarName());
+    FrameMain->setAccessibleName(MainWindowText::mainPaneName());
+    FrameBbs->setAccessibleName(MainWindowText::bbsName());
+    FrameTonghang->setAccessibleName(MainWindowText::tonghangName());
+    FrameAd->setAccessibleName(MainWindowText::adName());
+    for (QGroupBox* box : {FrameTeam, FrameTourist, FrameTouristAll})
+        box->setAccessibleName(box->title().trimmed());
+    Command1->setAccessibleName(MainWindowText::command1Tip());
+    Command2->setAccessibleName(MainWindowText::command2Tip());
+}
+
+// Tab goes through the window as it reads, top to bottom and left to right;
+// F6 jumps from part to part, web pages included.
+void MainWindow::orderForKeyboard() {
+    QList<QWidget*> order;
+    for (QAction* a : ToolbarButtons) {
+        QWidget* button = Toolbar1->widgetForAction(a);
+        button->setFocusPolicy(Qt::TabFocus);
+        order << button;
+    }
+    order << WebBrowserMain.widget << Command2 << WebBrowserBbs.widget << Command1
+          << WebBrowserTeam.widget << WebBrowserCom.widget;
+    for (regions::ClickLabel* label : RegionLabels)
+        order << label;
+    order << WebBrowserAd.widget;
+    chainTabOrder(order);
+
+    Cycle = new PaneCycle(this, {{Toolbar1, order.first()},
+                                 {FrameMain, WebBrowserMain.widget},
+                                 {FrameBbs, WebBrowserBbs.widget},
+                                 {FrameTeam, WebBrowserTeam.widget, Command1},
+                                 {FrameTourist, WebBrowserCom.widget},
+                                 {FrameTouristAll, RegionLabels.value(0)},
+                                 {FrameAd, WebBrowserAd.widget}});
 }
 
 bool MainWindow::Form_Load() {
@@ -267,6 +317,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     // The toolbar keeps to the top edge across the whole width.
     Toolbar1->resize(centralWidget()->width(), Toolbar1->height());
+    toolbar::fitButtons(Toolbar1);
     Form_Resize();
 }
 

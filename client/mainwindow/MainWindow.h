@@ -11,6 +11,7 @@
 namespace regions {
 class ClickLabel;
 }
+class PaneCycle;
 class QAction;
 class QGroupBox;
 class QTimer;
@@ -91,6 +92,7 @@ public:
     QHash<QString, QAction*> MenuItems; // by control name
     QList<QAction*> ToolbarButtons;     // button n at n - 1
     QList<regions::ClickLabel*> RegionLabels;
+    PaneCycle* Cycle = nullptr; // F6 and Ctrl+Tab, made with the panes
 
     // Made by Form_Load, so that a copy that is refused never starts a browser.
     PaneSlot WebBrowserMain;
@@ -127,6 +129,8 @@ private:
     void showLayout();
     void peerLogin();
     void createPanes();
+    void nameForScreenReaders();
+    void orderForKeyboard();
     void navigateFirstPages();
     void centreOnScreen();
     bool busyErrorEnds(pane::Result result);

@@ -200,8 +200,15 @@ void MainWindow::SysLogin_Click(int) {
 }
 
 void MainWindow::SysTop_Click(int) {
+    // Refused (a Wayland session started with QT_QPA_PLATFORM=wayland): the
+    // user hears why, and the mark keeps saying what really holds.
+    if (!topmost::setTopmost(std::uintptr_t(winId()), !sysTop_)) {
+        seams::showMessage({MainWindowText::topmostUnavailable(), app::title(), seams::Buttons::Ok,
+                            seams::Icon::Exclamation});
+        MenuItems.value(QStringLiteral("SysTop"))->setChecked(sysTop_);
+        return;
+    }
     sysTop_ = !sysTop_;
-    topmost::setTopmost(std::uintptr_t(winId()), sysTop_);
     MenuItems.value(QStringLiteral("SysTop"))->setChecked(sysTop_);
 }
 

@@ -48,4 +48,26 @@ inline QString command2Tip() {
     return QStringLiteral("隐藏此同行对话交流控制面板");
 }
 
+inline QString topmostUnavailable() {
+    return QStringLiteral("当前的桌面（Wayland）不允许程序把窗口放在最上面，"
+                          "“本软件总在最上面”无法使用。");
+}
+
+// Names a screen reader gives the parts that show no caption.
+inline QString toolbarName() {
+    return QStringLiteral("工具栏");
+}
+inline QString mainPaneName() {
+    return QStringLiteral("主页面");
+}
+inline QString bbsName() {
+    return QStringLiteral("同行对话交流");
+}
+inline QString tonghangName() {
+    return QStringLiteral("同行协作面板");
+}
+inline QString adName() {
+    return QStringLiteral("广告");
+}
+
 } // namespace MainWindowText

@@ -6,11 +6,13 @@
 
 namespace regions {
 
-// A label that answers a click, as the designed labels did.
+// A label that answers a click, as the designed labels did. It also takes the
+// keyboard focus (Enter or Space follows it) and tells a screen reader it is a
+// link it can press; unfocused it looks exactly like the designed label.
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit ClickLabel(const QString& text, QWidget* parent = nullptr);
 
 signals:
     void clicked();
@@ -18,6 +20,8 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     bool pressed = false;

@@ -3,6 +3,8 @@
 #include "ToolbarTable.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFontInfo>
 #include <QLayout>
 #include <QToolBar>
 #include <QToolButton>
@@ -28,6 +30,21 @@ QList<QAction*> buildToolbar(QToolBar* bar, const ButtonClick& onClick) {
         actions.append(a);
     }
     return actions;
+}
+
+void fitButtons(QToolBar* bar) {
+    constexpr int SmallestPixels = 8; // smaller is no longer legible
+    QFont font = QApplication::font(bar);
+    int pixels = QFontInfo(font).pixelSize();
+    for (;;) {
+        if (bar->font() != font) {
+            bar->setFont(font);
+            bar->layout()->invalidate();
+        }
+        if (bar->sizeHint().width() <= bar->width() || pixels <= SmallestPixels)
+            return;
+        font.setPixelSize(--pixels);
+    }
 }
 
 } // namespace toolbar

@@ -15,6 +15,11 @@ using ButtonClick = std::function<void(int number)>;
 // holds button n at index n - 1.
 QList<QAction*> buildToolbar(QToolBar* bar, const ButtonClick& onClick);
 
+// Keeps all eighteen buttons on the bar at its present width: a theme with a
+// larger font (GTK's on GNOME) would push the last ones behind the overflow
+// arrow. The captions are drawn smaller, as little as it takes.
+void fitButtons(QToolBar* bar);
+
 // Our own drawing of image 1 to 19 of the toolbar's image list.
 QIcon toolbarImage(int image);
 

@@ -1,5 +1,6 @@
 #include "Topmost.h"
 
+#include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
 
@@ -8,6 +9,9 @@ namespace topmost {
 bool setTopmost(std::uintptr_t window, bool on) {
     QWidget* widget = QWidget::find(WId(window));
     if (!widget || !widget->isWindow())
+        return false;
+    // A Wayland compositor keeps the stacking order to itself.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         return false;
     const Qt::WindowFlags flags = on ? widget->windowFlags() | Qt::WindowStaysOnTopHint
                                      : widget->windowFlags() & ~Qt::WindowStaysOnTopHint;

@@ -24,9 +24,11 @@ QToolButton* smallButton(QWidget* parent, const QString& text, const QString& ti
 FindBar::FindBar(QWebEngineView* view)
     : QWidget(view), m_view(view), m_edit(new QLineEdit(this)), m_count(new QLabel(this)) {
     setObjectName(QStringLiteral("FindBar"));
+    setAccessibleName(QStringLiteral("查找"));
     setAutoFillBackground(true);
     m_edit->setPlaceholderText(QStringLiteral("在网页中查找"));
     m_edit->setClearButtonEnabled(true);
+    m_edit->setAccessibleName(m_edit->placeholderText());
     auto* previous = smallButton(this, QStringLiteral("▲"), QStringLiteral("上一项 (Shift+Enter)"));
     auto* next = smallButton(this, QStringLiteral("▼"), QStringLiteral("下一项 (Enter)"));
     auto* hide = smallButton(this, QStringLiteral("×"), QStringLiteral("关闭 (Esc)"));
@@ -103,6 +105,9 @@ void FindBar::search(bool backward) {
 }
 
 void FindBar::place() {
+    // In a box beside the view, the box's layout places it.
+    if (parentWidget() != m_view)
+        return;
     const int h = sizeHint().height();
     const int w = std::min(m_view->width(), std::max(sizeHint().width(), 320));
     setGeometry(m_view->width() - w, m_view->height() - h, w, h);

@@ -55,8 +55,10 @@ QRegion CellBox::Sync() {
         drawn_[i] = now;
         dirty += CellRect(int(i));
     }
-    if (!dirty.isEmpty())
+    if (!dirty.isEmpty()) {
         update(dirty);
+        setAccessibleDescription(StateText());
+    }
     return dirty;
 }
 
@@ -76,6 +78,20 @@ void CellBox::paintEvent(QPaintEvent* event) {
         painter.fillRect(r, look::ToQColor(drawn_[i].colour));
         painter.drawRect(r.adjusted(0, 0, -1, -1));
     }
+}
+
+QString CellBox::StateText() const {
+    const auto cells = Cells();
+    const int columns = kind_ == Kind::Preview ? PreviewSide : engine_.BuiltCols();
+    if (cells.empty() || columns <= 0)
+        return QStringLiteral("空");
+    QString text;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (i > 0 && i % std::size_t(columns) == 0)
+            text += QLatin1Char('\n');
+        text += cells[i].shown ? QChar(0x25A0) : QChar(0x25A1);
+    }
+    return text;
 }
 
 } // namespace brickvane

@@ -25,6 +25,10 @@ public:
     // of the cells that differ. Returns the area scheduled.
     QRegion Sync();
 
+    // What the box shows, in words for a screen reader: one line per row,
+    // "■" for a shown cell and "□" for an empty one.
+    QString StateText() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

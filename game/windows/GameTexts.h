@@ -68,6 +68,26 @@ inline QString ExitTitle() {
     return QStringLiteral("确认吗？");
 }
 QString Welcome(); // the message of a click on the picture
+
+// What a screen reader calls the controls that show no words of their own.
+inline QString BoardName() {
+    return QStringLiteral("游戏板");
+}
+inline QString PreviewName() {
+    return QStringLiteral("下一块");
+}
+inline QString CmdLeftName() {
+    return QStringLiteral("左移");
+}
+inline QString CmdRevertName() {
+    return QStringLiteral("旋转");
+}
+inline QString CmdRightName() {
+    return QStringLiteral("右移");
+}
+inline QString CmdDownName() {
+    return QStringLiteral("下移");
+}
 } // namespace game_window
 
 namespace settings {

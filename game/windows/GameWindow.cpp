@@ -63,6 +63,21 @@ GameWindow::GameWindow(QWidget* parent) : QMainWindow(parent), Timer1(this) {
     qApp->installEventFilter(this);
 }
 
+// The arrows on the move buttons say nothing read aloud; the values are read
+// with their captions.
+void GameWindow::NameForScreenReaders() {
+    Picture1->setAccessibleName(t::BoardName());
+    Picture2->setAccessibleName(t::PreviewName());
+    Picture1->setAccessibleDescription(Picture1->StateText());
+    Picture2->setAccessibleDescription(Picture2->StateText());
+    CmdLeft->setAccessibleName(t::CmdLeftName());
+    CmdRevert->setAccessibleName(t::CmdRevertName());
+    CmdRight->setAccessibleName(t::CmdRightName());
+    CmdDown->setAccessibleName(t::CmdDownName());
+    Label3->setBuddy(LabelLevel);
+    Label4->setBuddy(LabelScore);
+}
+
 void GameWindow::BuildControls(QWidget* client) {
     Picture1 = new CellBox(engine_, CellBox::Kind::Board, client);
     twips::place(Picture1, 30, 30, 2480, 4875);
@@ -110,6 +125,8 @@ void GameWindow::BuildControls(QWidget* client) {
     connect(CmdRevert, &QPushButton::clicked, this, &GameWindow::CmdRevert_Click);
     connect(CmdRight, &QPushButton::clicked, this, &GameWindow::CmdRight_Click);
     connect(CmdDown, &QPushButton::clicked, this, &GameWindow::CmdDown_Click);
+
+    NameForScreenReaders();
 
     Picture3 = label(QString(), {2650, 3560, 1815, 1400});
     Picture3->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -80,6 +80,7 @@ protected:
 
 private:
     void BuildControls(QWidget* client);
+    void NameForScreenReaders();
     void BuildMenus();
     void ApplyOuterSize();
     void ResizeToBoard();

@@ -1,5 +1,6 @@
 #include "SettingsWindow.h"
 
+#include "CaptionBox.h"
 #include "CompactLabel.h"
 #include "GameHost.h"
 #include "GameLook.h"
@@ -93,12 +94,26 @@ SettingsWindow::SettingsWindow(GameHost& game) : QDialog(game.HostWindow()), gam
                         {Command1, "Command1"}});
     for (std::size_t box = 0; box < combosetting.size(); ++box)
         combosetting[box]->setObjectName(QStringLiteral("combosetting%1").arg(box));
+    NameByCaptions();
 
     Form_Load();
 }
 
+// Each list is read with the caption beside it, not only its value; Linux
+// screen readers take the caption from the label's relation.
+void SettingsWindow::NameByCaptions() {
+    const std::pair<QLabel*, QWidget*> pairs[] = {
+        {Label2, ComboRows},       {Label1, ComboCols},       {Label9, ComboLevel},
+        {Label4, SliderUpgrade},   {Label5, combosetting[0]}, {Label6, combosetting[1]},
+        {Label7, combosetting[2]}, {Label8, combosetting[3]}, {labelstepdown, combosetting[4]}};
+    for (const auto& [caption, control] : pairs) {
+        caption->setBuddy(control);
+        control->setAccessibleName(caption->text());
+    }
+}
+
 void SettingsWindow::BuildFrame1() {
-    Frame1 = new QGroupBox(t::Frame1(), this);
+    Frame1 = new CaptionBox(t::Frame1(), this);
     twips::place(Frame1, 0, 0, 2460, 2475);
     Label2 = NewLabel(t::Label2(), Frame1, {180, 270, 600, 225});
     ComboRows = NewList(Frame1, {960, 180, 1380, 300});
@@ -123,7 +138,7 @@ void SettingsWindow::BuildFrame1() {
 }
 
 void SettingsWindow::BuildFrame2() {
-    Frame2 = new QGroupBox(t::Frame2(), this);
+    Frame2 = new CaptionBox(t::Frame2(), this);
     twips::place(Frame2, 2520, 0, 2745, 2475);
     Label5 = NewLabel(t::Label5(), Frame2, {120, 240, 510, 210});
     combosetting[0] = NewList(Frame2, {1020, 180, 1605, 300});

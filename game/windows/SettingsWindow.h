@@ -52,6 +52,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void NameByCaptions();
     void BuildFrame1();
     void BuildFrame2();
     void Form_Load();

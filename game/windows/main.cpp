@@ -1,4 +1,5 @@
 #include "ChineseUi.h"
+#include "DesktopSession.h"
 #include "GameTexts.h"
 #include "GameWindow.h"
 #include "Portal.h"
@@ -58,6 +59,7 @@ private:
 } // namespace
 
 int main(int argc, char* argv[]) {
+    desktopsession::preferX11UnderWayland();
     QApplication app(argc, argv);
     // One name however it was started (the launcher's link or Orvanta's menu),
     // so the desktop matches the window to the menu entry.
