@@ -27,6 +27,9 @@
 int main(int argc, char* argv[]) {
     // Before anything asks Qt where the user's folders are.
     homefolder::ensure();
+    // Qt's own dialogs, which speak Chinese through Qt's catalogue; the
+    // desktop's (GTK's under GNOME) speak the system's language.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Orvanta"));
     QGuiApplication::setDesktopFileName(QStringLiteral("com.velantrix.Orvanta"));
