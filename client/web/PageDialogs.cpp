@@ -248,6 +248,10 @@ FileDialogHistoryAside::~FileDialogHistoryAside() {
                        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
 
+Credentials proxyAnswer(const QString& host) {
+    return proxyAnswers().value(host);
+}
+
 void forgetProxyAnswers() {
     proxyAnswers().clear();
 }

@@ -58,6 +58,8 @@ Credentials askCredentials(QWidget* over, const AuthRequest& request);
 CredentialsAsker setCredentialsAsker(CredentialsAsker asker);
 // True while the user is asked `request`'s question for another page or frame.
 bool isAsking(const AuthRequest& request);
+// The answer the user gave for the proxy `host` this session; not given when none.
+Credentials proxyAnswer(const QString& host);
 // Forgets the proxies' answers (for tests).
 void forgetProxyAnswers();
 

@@ -13,6 +13,7 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHash>
 #include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -173,6 +174,17 @@ public:
                     askProxyCredentials(proxyHost, auth);
                 });
         connect(this, &QWebEnginePage::printRequested, this, [this] { printForPage(); });
+        qApp->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress) {
+            QWebEngineView* v = view();
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (v && widget && (widget == v || v->isAncestorOf(widget)))
+                m_inputSincePicker = true;
+        }
+        return false;
     }
 
 protected:
@@ -187,6 +199,8 @@ protected:
         }
         if (isMainFrame && type == NavigationTypeTyped)
             m_gate.reset();
+        if (isMainFrame)
+            m_declined.clear();
         return true;
     }
 
@@ -209,10 +223,15 @@ protected:
 
     QStringList chooseFiles(FileSelectionMode mode, const QStringList&,
                             const QStringList&) override {
+        // One picker per click or key press: a page's handler that clicks
+        // three file inputs gets the first.
+        if (!m_inputSincePicker)
+            return {};
         const QUrl origin = url();
         const auto ask = m_gate.opening(originOf(origin), nowMs());
         if (!ask.show)
             return {};
+        m_inputSincePicker = false;
         const pagedialogs::FileAnswer answer =
             pagedialogs::askFiles(view(), {siteOf(origin), mode == FileSelectUploadFolder,
                                            mode == FileSelectOpenMultiple, ask.offerEscape});
@@ -238,27 +257,34 @@ private:
 
     void askSiteCredentials(const QUrl& url, QAuthenticator* auth) {
         pagedialogs::AuthRequest request{sitename::host(url.host()), auth->realm(), false};
-        // Frames asking the question already open wait for its answer.
+        // Frames asking the question already open wait for its answer; one
+        // the user declined is not asked again before the next page.
+        const QString question = request.host + QLatin1Char('\n') + request.realm;
         if (pagedialogs::isAsking(request))
             return fill(auth, pagedialogs::askCredentials(view(), request));
-        const auto ask = m_gate.opening(originOf(url), nowMs());
+        const auto ask = m_declined.contains(question) ? pagerules::DialogGate::Ask{false, false}
+                                                       : m_gate.opening(originOf(url), nowMs());
         if (!ask.show)
             return fill(auth, {});
         request.offerEscape = ask.offerEscape;
         const pagedialogs::Credentials given = pagedialogs::askCredentials(view(), request);
         m_gate.closed(given.silence, nowMs());
+        if (!given.given)
+            m_declined.insert(question);
         fill(auth, given);
     }
 
     void askProxyCredentials(const QString& proxyHost, QAuthenticator* auth) {
-        // The proxy is the office's, not the page's: asked once per session,
-        // again only when it refuses what this page was given.
+        // The proxy is the office's, not the page's: asked once per session.
+        // Requests already on their way ask again with the right answer
+        // given; only a proxy that keeps asking has refused it.
         const QString host = sitename::host(proxyHost);
-        const bool refused = m_proxiesAnswered.contains(host);
+        int& reuses = m_proxyReuses[host];
+        const bool refused = ++reuses > MaxProxyReuses;
         const pagedialogs::Credentials given =
             pagedialogs::askCredentials(view(), {host, auth->realm(), true, false, refused});
-        if (given.given)
-            m_proxiesAnswered.insert(host);
+        if (refused)
+            reuses = 0;
         fill(auth, given);
     }
 
@@ -295,8 +321,12 @@ private:
         m_gate.closed(silence, nowMs());
     }
 
+    static constexpr int MaxProxyReuses = 3;
+
     pagerules::DialogGate m_gate;
-    QSet<QString> m_proxiesAnswered;
+    QHash<QString, int> m_proxyReuses;
+    bool m_inputSincePicker = true;
+    QSet<QString> m_declined; // host and realm
 };
 
 bool showPrintPreview(QWidget* over, QPrinter* printer, const std::function<void()>& paint) {

@@ -8,7 +8,6 @@
 #include "WebEngineModule.h"
 #include "WebEnginePane.h"
 
-#include <QNetworkProxyFactory>
 #include <QQuickWindow>
 
 namespace {
@@ -35,10 +34,6 @@ extern "C" Q_DECL_EXPORT const WebEngineModule* orvanta_webengine(const QString&
     // the program, which keeps the whole process tree a fifth smaller.
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     portal::setBaseUrl(portalBaseUrl);
-    // The desktop's proxy settings (through libproxy: GNOME, KDE, PAC, WPAD,
-    // the environment) for our own requests, such as the check for the
-    // portal's return. Chromium then reads the desktop's settings itself too.
-    QNetworkProxyFactory::setUseSystemConfiguration(true);
     pagewindows::setMaker(&BrowserWindow::open);
     return &entries;
 }

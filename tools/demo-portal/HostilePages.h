@@ -13,6 +13,16 @@
 //   alerts.asp             one alert after another
 //   schemes.asp            links with schemes the desktop would open
 //   print.asp              calls window.print() at load
+//   prints.asp             calls window.print() 50 times at load
+//   passwords.asp          20 frames of login.asp
+//   pickers.asp            one click opens three file pickers (a folder one too)
+//   title.asp              a title of 4,096 characters with direction marks
+//   resources.asp          pictures of the program's own (qrc:), directly and by 302
+//   to-qrc.asp             a 302 to qrc:/orvanta/16.png
+//   mail.asp               a mail link that names files to attach
+//   large.bin?mib=N        a download of N MiB (at most 256)
+//   done.asp?what          fetched by the floods after their last request, so
+//                          a test can wait for it in the log
 namespace demoportal {
 
 inline constexpr char HostilePrefix[] = "/hostile/";
