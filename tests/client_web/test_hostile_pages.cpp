@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
+#include <sys/socket.h>
 
 namespace {
 
@@ -206,20 +207,21 @@ private slots:
 
     void floodsBringOneDialogAtATime_data() {
         QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("whileOpen"); // the stand-in waits for this request
         QTest::addColumn<QString>("lastRequest");
         QTest::addColumn<QString>("click");
-        QTest::newRow("50 prints") << "hostile/prints.asp"
-                                   << "GET /hostile/done.asp?prints"
-                                   << "";
+        const QString prints = "GET /hostile/done.asp?prints";
+        const QString pickers = "GET /hostile/done.asp?pickers";
+        QTest::newRow("50 prints") << "hostile/prints.asp" << prints << prints << "";
         QTest::newRow("20 password frames") << "hostile/passwords.asp"
+                                            << "GET /hostile/login.asp?frame=3"
                                             << "GET /hostile/login.asp?frame=19"
                                             << "";
-        QTest::newRow("3 file pickers") << "hostile/pickers.asp"
-                                        << "GET /hostile/done.asp?pickers"
-                                        << "pick";
+        QTest::newRow("3 file pickers") << "hostile/pickers.asp" << pickers << pickers << "pick";
     }
     void floodsBringOneDialogAtATime() {
         QFETCH(QString, page);
+        QFETCH(QString, whileOpen);
         QFETCH(QString, lastRequest);
         QFETCH(QString, click);
         // Each stand-in stays open, as the user's dialog would, until the
@@ -228,7 +230,7 @@ private slots:
         bool flooded = false;
         const auto waitForFlood = [&] {
             ++asked;
-            flooded = QTest::qWaitFor([&] { return m_portal.count(lastRequest) > 0; }, Patience);
+            flooded = QTest::qWaitFor([&] { return m_portal.count(whileOpen) > 0; }, Patience);
         };
         const auto printer = swapIn(pagepolicy::setPrintRunner,
                                     [&](QWidget*, QPrinter*, const std::function<void()>&) {
@@ -247,10 +249,10 @@ private slots:
         WebEnginePane pane;
         pane.resize(640, 480);
         pane.show();
-        pane.load(QUrl(portal::page(page)));
-        if (!click.isEmpty()) {
-            QTRY_VERIFY_WITH_TIMEOUT(valueOf(pane.page(), "document.readyState") == "complete",
-                                     Patience);
+        if (click.isEmpty()) {
+            pane.load(QUrl(portal::page(page)));
+        } else {
+            QVERIFY(webtest::loadInto(pane, portal::page(page)));
             QVERIFY(webtest::clickElement(pane, click));
         }
         QTRY_VERIFY_WITH_TIMEOUT(m_portal.count(lastRequest) > 0, Patience);
