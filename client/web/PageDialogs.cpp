@@ -240,12 +240,14 @@ FileAsker setFileAsker(FileAsker asker) {
 }
 
 FileDialogHistoryAside::FileDialogHistoryAside() {
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_folder.path());
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, m_folder.path());
 }
 
 FileDialogHistoryAside::~FileDialogHistoryAside() {
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, config);
 }
 
 Credentials proxyAnswer(const QString& host) {

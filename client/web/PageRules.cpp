@@ -160,7 +160,8 @@ QUrl mailLink(const QUrl& url) {
     QUrl mail;
     mail.setScheme(QStringLiteral("mailto"));
     mail.setPath(url.path(QUrl::FullyEncoded), QUrl::TolerantMode);
-    mail.setQuery(query);
+    if (!query.isEmpty())
+        mail.setQuery(query);
     return mail;
 }
 
