@@ -70,6 +70,12 @@ QHash<QString, QList<Waiter>>& asking() {
     return questions;
 }
 
+// Answers given while their question's own call has not yet returned.
+QHash<QString, Credentials>& settled() {
+    static QHash<QString, Credentials> answers;
+    return answers;
+}
+
 QHash<QString, Credentials>& proxyAnswers() {
     static QHash<QString, Credentials> answers;
     return answers;
@@ -80,6 +86,8 @@ QHash<QString, Credentials>& proxyAnswers() {
 void settle(const AuthRequest& r, const Credentials& answer) {
     if (r.proxy && answer.given)
         proxyAnswers().insert(r.host, answer);
+    settled().insert(keyOf(r), answer);
+    settled()[keyOf(r)].silence = false;
     for (const Waiter& w : asking().value(keyOf(r))) {
         *w.answer = answer;
         w.answer->silence = false;
@@ -119,7 +127,9 @@ Credentials showCredentialsDialog(QWidget* over, const AuthRequest& r) {
         layout->addWidget(plainLabel(QStringLiteral("该网站说：") + r.realm, &dialog));
     auto* form = new QFormLayout;
     auto* user = new QLineEdit(&dialog);
+    user->setObjectName(QStringLiteral("user"));
     auto* password = new QLineEdit(&dialog);
+    password->setObjectName(QStringLiteral("password"));
     password->setEchoMode(QLineEdit::Password);
     form->addRow(QStringLiteral("用户名："), user);
     form->addRow(QStringLiteral("密码："), password);
@@ -214,6 +224,8 @@ Credentials askCredentials(QWidget* over, const AuthRequest& request) {
     const QString key = keyOf(request);
     if (request.proxy && !request.refused && proxyAnswers().contains(request.host))
         return proxyAnswers().value(request.host);
+    if (settled().contains(key))
+        return settled().value(key);
     if (asking().contains(key)) {
         Credentials answer;
         QEventLoop loop;
@@ -225,6 +237,7 @@ Credentials askCredentials(QWidget* over, const AuthRequest& request) {
     const Credentials answer = credentialsAsker()(over, request);
     settle(request, answer);
     asking().remove(key);
+    settled().remove(key);
     return answer;
 }
 

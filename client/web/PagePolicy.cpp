@@ -321,7 +321,7 @@ private:
         m_gate.closed(silence, nowMs());
     }
 
-    static constexpr int MaxProxyReuses = 3;
+    static constexpr int MaxProxyReuses = 10;
 
     pagerules::DialogGate m_gate;
     QHash<QString, int> m_proxyReuses;
