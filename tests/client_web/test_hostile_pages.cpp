@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
-#include <QPrinter>
 #include <QScopeGuard>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -238,10 +237,6 @@ private slots:
             ++asked;
             flooded = QTest::qWaitFor([&] { return m_portal.count(whileOpen) > 0; }, Patience);
         };
-        const auto printer = swapIn(pagepolicy::setPrintRunner,
-                                    [&](QWidget*, QPrinter*, const std::function<void()>&) {
-                                        return waitForFlood(), false;
-                                    });
         const auto passwords = swapIn(pagedialogs::setCredentialsAsker,
                                       [&](QWidget*, const pagedialogs::AuthRequest&) {
                                           return waitForFlood(), pagedialogs::Credentials{};
