@@ -33,6 +33,9 @@ int main(int argc, char* argv[]) {
     // asked; it then builds the tree only while a screen reader listens.
     if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
         qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
+    // Qt's own dialogs, which speak Chinese through Qt's catalogue; the
+    // desktop's (GTK's under GNOME) speak the system's language.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Orvanta"));
     QGuiApplication::setDesktopFileName(QStringLiteral("com.velantrix.Orvanta"));

@@ -1,6 +1,7 @@
 #include "BrowserWindow.h"
 
 #include "AppInfo.h"
+#include "SiteName.h"
 #include "WebEnginePane.h"
 
 #include <QCoreApplication>
@@ -16,9 +17,13 @@ BrowserWindow::BrowserWindow() : m_pane(new WebEnginePane(this)) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_pane);
 
-    connect(m_pane, &WebEnginePane::titleChanged, this, [this](const QString& title) {
-        setWindowTitle(title.isEmpty() ? app::title() : title);
-    });
+    // The page chooses its title, so the caption names its site first.
+    const auto caption = [this] {
+        const QString shown = sitename::caption(m_pane->url(), m_pane->title());
+        setWindowTitle(shown.isEmpty() ? app::title() : shown);
+    };
+    connect(m_pane, &WebEnginePane::titleChanged, this, caption);
+    connect(m_pane, &WebEnginePane::urlChanged, this, caption);
     QWebEnginePage* page = m_pane->page();
     connect(page, &QWebEnginePage::windowCloseRequested, this, &QWidget::close);
     // window.open with a size: the portal's small pop-ups ask for theirs.

@@ -1,5 +1,6 @@
 #include "DesktopToolbox.h"
 
+#include "PageRules.h"
 #include "PageWindows.h"
 #include "PaneAddress.h"
 
@@ -22,7 +23,8 @@ bool DesktopToolbox::openNewWindow(const QString& address) {
 }
 
 bool DesktopToolbox::sendMail(const QString& address) {
-    return QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + address));
+    return QDesktopServices::openUrl(
+        pagerules::mailLink(QUrl(QStringLiteral("mailto:") + address)));
 }
 
 bool DesktopToolbox::isFlat(const QToolBar* toolbar) {

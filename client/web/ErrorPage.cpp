@@ -1,5 +1,7 @@
 #include "ErrorPage.h"
 
+#include "SiteName.h"
+
 namespace errorpage {
 namespace {
 
@@ -40,7 +42,7 @@ QString html(Problem problem, const QUrl& address) {
     const Wording w = wordingFor(problem);
     // The address comes from the page that failed: shown escaped, and linked
     // only when it is a web address, fully percent-encoded.
-    const QString shown = address.toDisplayString().toHtmlEscaped();
+    const QString shown = sitename::address(address).toHtmlEscaped();
     const QString retry =
         retryable(address)
             ? QStringLiteral("<p><a id=\"retry\" href=\"%1\">%2</a></p>")

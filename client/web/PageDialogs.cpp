@@ -2,17 +2,24 @@
 
 #include "AppInfo.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QFormLayout>
+#include <QGridLayout>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QList>
 #include <QPointer>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 #include <utility>
 
@@ -42,8 +49,57 @@ QWidget* windowOf(QWidget* over) {
     return over ? over->window() : nullptr;
 }
 
+QCheckBox* escapeBox(QDialog* dialog, bool offered, QBoxLayout* layout) {
+    if (!offered)
+        return nullptr;
+    auto* escape = new QCheckBox(QStringLiteral("不再显示此网页的对话框"), dialog);
+    layout->addWidget(escape);
+    return escape;
+}
+
+QString keyOf(const AuthRequest& r) {
+    return (r.proxy ? QStringLiteral("proxy\n") : QStringLiteral("site\n")) + r.host +
+           QLatin1Char('\n') + r.realm;
+}
+
+// The questions being asked, and who waits for each answer.
+struct Waiter {
+    QEventLoop* loop;
+    Credentials* answer;
+};
+QHash<QString, QList<Waiter>>& asking() {
+    static QHash<QString, QList<Waiter>> questions;
+    return questions;
+}
+
+// Answers given while their question's own call has not yet returned.
+QHash<QString, Credentials>& settled() {
+    static QHash<QString, Credentials> answers;
+    return answers;
+}
+
+QHash<QString, Credentials>& proxyAnswers() {
+    static QHash<QString, Credentials> answers;
+    return answers;
+}
+
+// Called as soon as the answer is known: the waiters' loops run above the
+// asking one, so they must end before it can.
+void settle(const AuthRequest& r, const Credentials& answer) {
+    if (r.proxy && answer.given)
+        proxyAnswers().insert(r.host, answer);
+    settled().insert(keyOf(r), answer);
+    settled()[keyOf(r)].silence = false;
+    for (const Waiter& w : asking().value(keyOf(r))) {
+        *w.answer = answer;
+        w.answer->silence = false;
+        w.loop->quit();
+    }
+    asking()[keyOf(r)].clear();
+}
+
 ScriptAnswer showScriptDialog(QWidget* over, const ScriptDialog& d) {
-    QDialog dialog(windowOf(over));
+    QDialog dialog(parentFor(over));
     dialog.setWindowTitle(app::title());
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(plainLabel(QStringLiteral("网页 %1 显示：").arg(d.site), &dialog));
@@ -53,11 +109,7 @@ ScriptAnswer showScriptDialog(QWidget* over, const ScriptDialog& d) {
         input = new QLineEdit(d.value, &dialog);
         layout->addWidget(input);
     }
-    QCheckBox* escape = nullptr;
-    if (d.offerEscape) {
-        escape = new QCheckBox(QStringLiteral("不再显示此网页的对话框"), &dialog);
-        layout->addWidget(escape);
-    }
+    QCheckBox* escape = escapeBox(&dialog, d.offerEscape, layout);
     layout->addWidget(okCancel(&dialog, d.kind != Kind::Alert));
     ScriptAnswer answer;
     answer.accepted = runWithoutBlocking(dialog) == QDialog::Accepted;
@@ -67,7 +119,7 @@ ScriptAnswer showScriptDialog(QWidget* over, const ScriptDialog& d) {
 }
 
 Credentials showCredentialsDialog(QWidget* over, const AuthRequest& r) {
-    QDialog dialog(windowOf(over));
+    QDialog dialog(parentFor(over));
     dialog.setWindowTitle(app::title());
     auto* layout = new QVBoxLayout(&dialog);
     const QString who = r.proxy ? QStringLiteral("代理服务器 %1") : QStringLiteral("网站 %1");
@@ -77,18 +129,26 @@ Credentials showCredentialsDialog(QWidget* over, const AuthRequest& r) {
         layout->addWidget(plainLabel(QStringLiteral("该网站说：") + r.realm, &dialog));
     auto* form = new QFormLayout;
     auto* user = new QLineEdit(&dialog);
+    user->setObjectName(QStringLiteral("user"));
     auto* password = new QLineEdit(&dialog);
+    password->setObjectName(QStringLiteral("password"));
     password->setEchoMode(QLineEdit::Password);
     form->addRow(QStringLiteral("用户名："), user);
     form->addRow(QStringLiteral("密码："), password);
     layout->addLayout(form);
+    QCheckBox* escape = escapeBox(&dialog, r.offerEscape, layout);
     layout->addWidget(okCancel(&dialog, true));
     Credentials credentials;
-    credentials.given = runWithoutBlocking(dialog) == QDialog::Accepted;
-    if (credentials.given) {
-        credentials.user = user->text();
-        credentials.password = password->text();
-    }
+    QObject::connect(&dialog, &QDialog::finished, &dialog, [&](int result) {
+        credentials.given = result == QDialog::Accepted;
+        if (credentials.given) {
+            credentials.user = user->text();
+            credentials.password = password->text();
+        }
+        credentials.silence = escape && escape->isChecked();
+        settle(r, credentials);
+    });
+    runWithoutBlocking(dialog);
     return credentials;
 }
 
@@ -110,6 +170,34 @@ bool asksToLeave(const ScriptDialog& d) {
                                                  "Changes that you made may not be saved.");
 }
 
+FileAnswer showFileDialog(QWidget* over, const FileRequest& r) {
+    FileDialogHistoryAside aside;
+    QFileDialog dialog(parentFor(over));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setWindowTitle(r.folder ? QStringLiteral("选择文件夹") : QStringLiteral("选择文件"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(r.folder    ? QFileDialog::Directory
+                       : r.several ? QFileDialog::ExistingFiles
+                                   : QFileDialog::ExistingFile);
+    dialog.setDirectory(QDir::home());
+    QCheckBox* escape = nullptr;
+    if (r.offerEscape) {
+        escape = new QCheckBox(QStringLiteral("不再显示此网页的对话框"), &dialog);
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+            grid->addWidget(escape, grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    FileAnswer answer;
+    if (runWithoutBlocking(dialog) == QDialog::Accepted)
+        answer.files = dialog.selectedFiles();
+    answer.silence = escape && escape->isChecked();
+    return answer;
+}
+
+FileAsker& fileAsker() {
+    static FileAsker asker = showFileDialog;
+    return asker;
+}
+
 ScriptAsker& scriptAsker() {
     static ScriptAsker asker = showScriptDialog;
     return asker;
@@ -122,9 +210,18 @@ CredentialsAsker& credentialsAsker() {
 
 } // namespace
 
+QWidget* parentFor(QWidget* over) {
+    QWidget* window = windowOf(over);
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && window != modal && !(window && modal->isAncestorOf(window)))
+        return modal;
+    return window;
+}
+
 int runWithoutBlocking(QDialog& dialog) {
     QWidget* window = windowOf(dialog.parentWidget());
-    const bool mayVanish = window && window->testAttribute(Qt::WA_DeleteOnClose);
+    const bool mayVanish =
+        window && (window->testAttribute(Qt::WA_DeleteOnClose) || window->isModal());
     dialog.setWindowModality(mayVanish ? Qt::WindowModal : Qt::NonModal);
     if (dismissal().ending)
         return QDialog::Rejected;
@@ -163,7 +260,54 @@ ScriptAsker setScriptAsker(ScriptAsker asker) {
 Credentials askCredentials(QWidget* over, const AuthRequest& request) {
     if (dismissal().ending)
         return {};
-    return credentialsAsker()(over, request);
+    const QString key = keyOf(request);
+    if (request.proxy && !request.refused && proxyAnswers().contains(request.host))
+        return proxyAnswers().value(request.host);
+    if (settled().contains(key))
+        return settled().value(key);
+    if (asking().contains(key)) {
+        Credentials answer;
+        QEventLoop loop;
+        asking()[key].append({&loop, &answer});
+        loop.exec(QEventLoop::DialogExec);
+        return answer;
+    }
+    asking().insert(key, {});
+    const Credentials answer = credentialsAsker()(over, request);
+    settle(request, answer);
+    asking().remove(key);
+    settled().remove(key);
+    return answer;
+}
+
+bool isAsking(const AuthRequest& request) {
+    return asking().contains(keyOf(request));
+}
+
+FileAnswer askFiles(QWidget* over, const FileRequest& request) {
+    return fileAsker()(over, request);
+}
+FileAsker setFileAsker(FileAsker asker) {
+    return std::exchange(fileAsker(), std::move(asker));
+}
+
+FileDialogHistoryAside::FileDialogHistoryAside() {
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, m_folder.path());
+}
+
+FileDialogHistoryAside::~FileDialogHistoryAside() {
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, config);
+}
+
+Credentials proxyAnswer(const QString& host) {
+    return proxyAnswers().value(host);
+}
+
+void forgetProxyAnswers() {
+    proxyAnswers().clear();
 }
 CredentialsAsker setCredentialsAsker(CredentialsAsker asker) {
     return std::exchange(credentialsAsker(), std::move(asker));

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
 #include <functional>
 
 class QDialog;
@@ -36,21 +38,70 @@ struct AuthRequest {
     QString host;
     QString realm; // the server's own words
     bool proxy = false;
+    bool offerEscape = false;
+    bool refused = false; // this proxy refused the answer it was given
 };
 
 struct Credentials {
     bool given = false; // false: the user cancelled
     QString user;
     QString password;
+    bool silence = false; // "不再显示此网页的对话框" ticked
 };
 
+// One question per host and realm at a time: a request that comes while the
+// same one is asked (twenty frames, four panes behind one proxy) waits and
+// gets the same answer. A proxy's answer is kept for the session and given
+// to every later request, unless that proxy refused it.
 using CredentialsAsker = std::function<Credentials(QWidget* over, const AuthRequest&)>;
 Credentials askCredentials(QWidget* over, const AuthRequest& request);
 CredentialsAsker setCredentialsAsker(CredentialsAsker asker);
+// True while the user is asked `request`'s question for another page or frame.
+bool isAsking(const AuthRequest& request);
+// The answer the user gave for the proxy `host` this session; not given when none.
+Credentials proxyAnswer(const QString& host);
+// Forgets the proxies' answers (for tests).
+void forgetProxyAnswers();
+
+// The parent for a page's dialog shown for `over`: its window, or the modal
+// window that would block that window (the login window), so the dialog
+// comes above it and can be answered.
+QWidget* parentFor(QWidget* over);
+
+// A page's <input type=file>: what it may choose and who asks.
+struct FileRequest {
+    QString site;
+    bool folder = false;
+    bool several = false;
+    bool offerEscape = false;
+};
+
+struct FileAnswer {
+    QStringList files; // empty: cancelled
+    bool silence = false;
+};
+
+using FileAsker = std::function<FileAnswer(QWidget* over, const FileRequest&)>;
+FileAnswer askFiles(QWidget* over, const FileRequest& request);
+FileAsker setFileAsker(FileAsker asker);
+
+// Qt's own file dialog (never the desktop's, which speaks the system's
+// language, not ours) writes its history to ~/.config/QtProject.conf when it
+// closes. While this lives, that goes to a folder thrown away after.
+class FileDialogHistoryAside {
+public:
+    FileDialogHistoryAside();
+    ~FileDialogHistoryAside();
+    FileDialogHistoryAside(const FileDialogHistoryAside&) = delete;
+    FileDialogHistoryAside& operator=(const FileDialogHistoryAside&) = delete;
+
+private:
+    QTemporaryDir m_folder;
+};
 
 // Shows `dialog` over its parent's window and waits for it. Only a window that
-// deletes itself on close is blocked meanwhile (it must outlive the page that
-// waits); every other window stays usable.
+// deletes itself on close, or a modal window, is blocked meanwhile (the first
+// must outlive the page that waits); every other window stays usable.
 int runWithoutBlocking(QDialog& dialog);
 
 // The program is ending: every page dialog still open is cancelled, and from

@@ -4,17 +4,23 @@
 #include "PageRules.h"
 #include "PageWindows.h"
 #include "Seams.h"
+#include "SiteName.h"
 
 #include <QApplication>
 #include <QAuthenticator>
+#include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHash>
 #include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QSet>
 #include <QShortcut>
+#include <QStandardPaths>
+#include <QUuid>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFileSystemAccessRequest>
 #include <QWebEngineFullScreenRequest>
@@ -22,33 +28,112 @@
 #include <QWebEngineProfile>
 #include <QWebEngineRegisterProtocolHandlerRequest>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 #include <chrono>
 
 namespace {
 
+// The window whose page asked for the download being saved.
+QPointer<QWidget>& saveDialogOwner() {
+    static QPointer<QWidget> owner;
+    return owner;
+}
+
 SaveLocationAsker& saveLocationAsker() {
     static SaveLocationAsker asker = [](const QString& suggestedPath) {
-        return QFileDialog::getSaveFileName(QApplication::activeWindow(), QStringLiteral("另存为"),
-                                            suggestedPath);
+        pagedialogs::FileDialogHistoryAside aside;
+        QFileDialog dialog(saveDialogOwner(), QStringLiteral("另存为"));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.selectFile(suggestedPath);
+        return pagedialogs::runWithoutBlocking(dialog) == QDialog::Accepted
+                   ? dialog.selectedFiles().value(0)
+                   : QString();
     };
     return asker;
+}
+
+// Where downloads wait, paused, until the user has chosen their place; what
+// a killed program left there goes at the next start.
+QString holdingFolder() {
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return QDir(data.isEmpty() ? QDir::tempPath() : data)
+        .filePath(QStringLiteral("held-downloads"));
+}
+
+void moveInto(const QString& held, const QString& chosen) {
+    QFile::remove(chosen);
+    if (QFile::rename(held, chosen))
+        return;
+    // Another file system: copied, then the held one goes.
+    if (!QFile::copy(held, chosen))
+        seams::showMessage(
+            {QStringLiteral("下载失败：无法保存到“%1”。").arg(QDir::toNativeSeparators(chosen)),
+             QString(), seams::Buttons::Ok, seams::Icon::Exclamation});
+    QFile::remove(held);
+}
+
+void askWhereToSave(QPointer<QWebEngineDownloadRequest> download, const QString& suggested) {
+    if (!download)
+        return;
+    QWebEngineView* view = download->page() ? QWebEngineView::forPage(download->page()) : nullptr;
+    saveDialogOwner() = view ? view->window() : nullptr;
+    const QString chosen = saveLocationAsker()(suggested);
+    if (!download)
+        return;
+    if (chosen.isEmpty()) {
+        download->cancel(); // the engine removes what it held
+        return;
+    }
+    const QString held = QDir(download->downloadDirectory()).filePath(download->downloadFileName());
+    const auto finish = [download, held, chosen] {
+        if (download && download->state() == QWebEngineDownloadRequest::DownloadCompleted)
+            moveInto(held, chosen);
+    };
+    if (download->isFinished())
+        finish();
+    else
+        QObject::connect(download, &QWebEngineDownloadRequest::isFinishedChanged, download, finish);
+    download->resume();
 }
 
 void saveDownload(QWebEngineDownloadRequest* download) {
     // The page picks only the name, and only a plain one; the folder is ours.
     const QString suggested = QDir(pagerules::downloadFolder())
                                   .filePath(pagerules::safeFileName(download->downloadFileName()));
-    const QString chosen = saveLocationAsker()(suggested);
-    if (chosen.isEmpty()) {
-        download->cancel();
-        return;
-    }
-    const QFileInfo target(chosen);
-    download->setDownloadDirectory(target.absolutePath());
-    download->setDownloadFileName(target.fileName());
+    // Nothing lands where the user did not say: the download waits, paused,
+    // in our holding folder while the save dialog is open.
+    QDir().mkpath(holdingFolder());
+    download->setDownloadDirectory(holdingFolder());
+    download->setDownloadFileName(QUuid::createUuid().toString(QUuid::WithoutBraces));
     download->accept();
+    download->pause();
+    QPointer<QWebEngineDownloadRequest> held(download);
+    QObject::connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, download, [held] {
+        if (held && !held->property("orvantaAnswered").toBool())
+            held->pause();
+    });
+    QMetaObject::invokeMethod(
+        download,
+        [held, suggested] {
+            askWhereToSave(held, suggested);
+            if (held)
+                held->setProperty("orvantaAnswered", true);
+        },
+        Qt::QueuedConnection);
 }
+
+// Keeps program resources away from every page, pictures and frames included.
+class ResourceGuard : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        if (pagerules::isProgramResource(info.requestUrl()))
+            info.block(true);
+    }
+};
 
 qint64 nowMs() {
     using namespace std::chrono;
@@ -56,7 +141,15 @@ qint64 nowMs() {
 }
 
 QString siteOf(const QUrl& origin) {
-    return origin.host().isEmpty() ? QStringLiteral("本地网页") : origin.authority();
+    const QString site = sitename::of(origin);
+    return site.isEmpty() ? QStringLiteral("本地网页") : site;
+}
+
+QString originOf(const QUrl& url) {
+    return url
+        .adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment |
+                  QUrl::RemoveUserInfo)
+        .toString();
 }
 
 pagepolicy::PrintRunner& printRunner();
@@ -75,14 +168,23 @@ public:
         connect(this, &QWebEnginePage::fileSystemAccessRequested, this,
                 [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
         connect(this, &QWebEnginePage::authenticationRequired, this,
-                [this](const QUrl& url, QAuthenticator* auth) {
-                    askCredentials(url.host(), auth, false);
-                });
+                [this](const QUrl& url, QAuthenticator* auth) { askSiteCredentials(url, auth); });
         connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
                 [this](const QUrl&, QAuthenticator* auth, const QString& proxyHost) {
-                    askCredentials(proxyHost, auth, true);
+                    askProxyCredentials(proxyHost, auth);
                 });
         connect(this, &QWebEnginePage::printRequested, this, [this] { printForPage(); });
+        qApp->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress) {
+            QWebEngineView* v = view();
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (v && widget && (widget == v || v->isAncestorOf(widget)))
+                m_inputSincePicker = true;
+        }
+        return false;
     }
 
 protected:
@@ -90,10 +192,15 @@ protected:
         const auto action = pagerules::actionFor(url, type == NavigationTypeLinkClicked);
         if (action == pagerules::LinkAction::Refuse)
             return false;
+        if (action == pagerules::LinkAction::Mail) {
+            // Handed over here, so only what a message needs reaches the mail program.
+            QDesktopServices::openUrl(pagerules::mailLink(url));
+            return false;
+        }
         if (isMainFrame && type == NavigationTypeTyped)
             m_gate.reset();
-        // A mailto link goes on to the engine, which hands it to the desktop's
-        // mail program only when the user clicked.
+        if (isMainFrame)
+            m_declined.clear();
         return true;
     }
 
@@ -114,12 +221,30 @@ protected:
         return scriptDialog(pagedialogs::Kind::Prompt, origin, text, value, result);
     }
 
+    QStringList chooseFiles(FileSelectionMode mode, const QStringList&,
+                            const QStringList&) override {
+        // One picker per click or key press: a page's handler that clicks
+        // three file inputs gets the first.
+        if (!m_inputSincePicker)
+            return {};
+        const QUrl origin = url();
+        const auto ask = m_gate.opening(originOf(origin), nowMs());
+        if (!ask.show)
+            return {};
+        m_inputSincePicker = false;
+        const pagedialogs::FileAnswer answer =
+            pagedialogs::askFiles(view(), {siteOf(origin), mode == FileSelectUploadFolder,
+                                           mode == FileSelectOpenMultiple, ask.offerEscape});
+        m_gate.closed(answer.silence, nowMs());
+        return answer.files;
+    }
+
 private:
     QWebEngineView* view() const { return QWebEngineView::forPage(this); }
 
     bool scriptDialog(pagedialogs::Kind kind, const QUrl& origin, const QString& text,
                       const QString& value, QString* result) {
-        const auto ask = m_gate.opening(origin.toString(), nowMs());
+        const auto ask = m_gate.opening(originOf(origin), nowMs());
         if (!ask.show)
             return false;
         const pagedialogs::ScriptAnswer answer =
@@ -130,9 +255,40 @@ private:
         return answer.accepted;
     }
 
-    void askCredentials(const QString& host, QAuthenticator* auth, bool proxy) {
+    void askSiteCredentials(const QUrl& url, QAuthenticator* auth) {
+        pagedialogs::AuthRequest request{sitename::host(url.host()), auth->realm(), false};
+        // Frames asking the question already open wait for its answer; one
+        // the user declined is not asked again before the next page.
+        const QString question = request.host + QLatin1Char('\n') + request.realm;
+        if (pagedialogs::isAsking(request))
+            return fill(auth, pagedialogs::askCredentials(view(), request));
+        const auto ask = m_declined.contains(question) ? pagerules::DialogGate::Ask{false, false}
+                                                       : m_gate.opening(originOf(url), nowMs());
+        if (!ask.show)
+            return fill(auth, {});
+        request.offerEscape = ask.offerEscape;
+        const pagedialogs::Credentials given = pagedialogs::askCredentials(view(), request);
+        m_gate.closed(given.silence, nowMs());
+        if (!given.given)
+            m_declined.insert(question);
+        fill(auth, given);
+    }
+
+    void askProxyCredentials(const QString& proxyHost, QAuthenticator* auth) {
+        // The proxy is the office's, not the page's: asked once per session.
+        // Requests already on their way ask again with the right answer
+        // given; only a proxy that keeps asking has refused it.
+        const QString host = sitename::host(proxyHost);
+        int& reuses = m_proxyReuses[host];
+        const bool refused = ++reuses > MaxProxyReuses;
         const pagedialogs::Credentials given =
-            pagedialogs::askCredentials(view(), {host, auth->realm(), proxy});
+            pagedialogs::askCredentials(view(), {host, auth->realm(), true, false, refused});
+        if (refused)
+            reuses = 0;
+        fill(auth, given);
+    }
+
+    static void fill(QAuthenticator* auth, const pagedialogs::Credentials& given) {
         if (!given.given) {
             // An empty authenticator cancels: the server's own answer stays.
             *auth = QAuthenticator();
@@ -147,26 +303,30 @@ private:
         QWebEngineView* v = view();
         if (!v)
             return;
-        const QUrl origin = url().adjusted(QUrl::RemovePath | QUrl::RemoveQuery |
-                                           QUrl::RemoveFragment | QUrl::RemoveUserInfo);
-        const auto ask = m_gate.opening(origin.toString(), nowMs());
+        const QUrl origin = url();
+        const auto ask = m_gate.opening(originOf(origin), nowMs());
         if (!ask.show)
             return;
         bool wanted = true;
+        bool silence = false;
         if (ask.offerEscape) {
             const pagedialogs::ScriptAnswer answer = pagedialogs::askScript(
                 v, {pagedialogs::Kind::Confirm, siteOf(origin),
                     QStringLiteral("此网页要求打印，是否打印？"), QString(), true});
             wanted = answer.accepted;
-            m_gate.closed(answer.silence, nowMs());
+            silence = answer.silence;
         }
         if (wanted)
             pagepolicy::print(v);
-        if (!ask.offerEscape)
-            m_gate.closed(false, nowMs());
+        m_gate.closed(silence, nowMs());
     }
 
+    static constexpr int MaxProxyReuses = 10;
+
     pagerules::DialogGate m_gate;
+    QHash<QString, int> m_proxyReuses;
+    bool m_inputSincePicker = true;
+    QSet<QString> m_declined; // host and realm
 };
 
 bool showPrintPreview(QWidget* over, QPrinter* printer, const std::function<void()>& paint) {
@@ -224,6 +384,10 @@ void applyTo(QWebEngineProfile* profile) {
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     s->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowUnknownUrlSchemesFromUserInteraction);
     QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, saveDownload);
+    profile->setUrlRequestInterceptor(new ResourceGuard(profile));
+    // Whatever a killed program held back is no one's any more.
+    QDir(holdingFolder()).removeRecursively();
+    profile->setDownloadPath(holdingFolder());
 }
 
 void guard(QWebEngineView* view, QWebEngineProfile* profile) {

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QUrlQuery>
 
 #ifdef Q_OS_UNIX
 #include <pwd.h>
@@ -139,14 +140,35 @@ LinkAction actionFor(const QUrl& url, bool clicked) {
     // What the engine shows by itself: blank and generated pages, the local
     // welcome page. None of them is handed to the desktop.
     static const QStringList internal = {QStringLiteral("about"), QStringLiteral("data"),
-                                         QStringLiteral("blob"), QStringLiteral("file"),
-                                         QStringLiteral("qrc")};
+                                         QStringLiteral("blob"), QStringLiteral("file")};
     return internal.contains(scheme) ? LinkAction::Follow : LinkAction::Refuse;
 }
 
+bool isProgramResource(const QUrl& url) {
+    return url.scheme().compare(QLatin1String("qrc"), Qt::CaseInsensitive) == 0;
+}
+
+QUrl mailLink(const QUrl& url) {
+    static const QStringList kept = {QStringLiteral("subject"), QStringLiteral("body"),
+                                     QStringLiteral("cc"), QStringLiteral("bcc")};
+    QUrlQuery query;
+    const auto items = QUrlQuery(url).queryItems(QUrl::FullyEncoded);
+    for (const auto& [key, value] : items) {
+        if (kept.contains(key, Qt::CaseInsensitive))
+            query.addQueryItem(key, value);
+    }
+    QUrl mail;
+    mail.setScheme(QStringLiteral("mailto"));
+    mail.setPath(url.path(QUrl::FullyEncoded), QUrl::TolerantMode);
+    if (!query.isEmpty())
+        mail.setQuery(query);
+    return mail;
+}
+
 DialogGate::Ask DialogGate::opening(const QString& origin, qint64 nowMs) {
-    if (m_silenced.contains(origin))
+    if (m_open || m_silenced.contains(origin))
         return {false, false};
+    m_open = true;
     if (origin != m_origin || nowMs - m_lastClosedMs > RowGapMs)
         m_inRow = 0;
     m_origin = origin;
@@ -155,6 +177,7 @@ DialogGate::Ask DialogGate::opening(const QString& origin, qint64 nowMs) {
 }
 
 void DialogGate::closed(bool silence, qint64 nowMs) {
+    m_open = false;
     m_lastClosedMs = nowMs;
     if (silence)
         m_silenced.insert(m_origin);

@@ -32,12 +32,23 @@ enum class LinkAction {
 // scheme is refused, so nothing reaches the desktop's opener.
 LinkAction actionFor(const QUrl& url, bool clicked);
 
+// The program's own resources (qrc:) are no page's to show, in any frame or
+// picture: nothing of ours loads them into a page.
+bool isProgramResource(const QUrl& url);
+
+// A mail link as the desktop's mail program gets it: the addresses, with
+// only subject, body, cc and bcc. Anything else ("attach=/etc/passwd") some
+// mail programs would act on is dropped.
+QUrl mailLink(const QUrl& url);
+
 // Separate windows a page may have open at once; beyond that it gets none.
 inline constexpr int MaxPageWindows = 10;
 
 // Counts the dialogs one pane's pages show in a row. From the third in a row
 // from one origin the user is offered to silence that origin; a silenced
 // origin shows no more dialogs until the client itself loads a page there.
+// Every kind counts: alerts, confirms, prompts, printing, passwords and file
+// pickers, and a pane shows one of them at a time.
 class DialogGate {
 public:
     static constexpr int EscapeFrom = 3;
@@ -48,11 +59,14 @@ public:
         bool show = true;
         bool offerEscape = false;
     };
+    // Nothing shown while another of the pane's dialogs is open.
     Ask opening(const QString& origin, qint64 nowMs);
     void closed(bool silence, qint64 nowMs);
     void reset();
+    bool isOpen() const { return m_open; }
 
 private:
+    bool m_open = false;
     QString m_origin;
     int m_inRow = 0;
     qint64 m_lastClosedMs = 0;

@@ -43,6 +43,8 @@ int& settledAfter() {
 // Chromium's own codes outside the connection and name-lookup ranges that
 // also say the network failed.
 constexpr int TimedOut = -7, NetworkChanged = -21;
+// Closed without a word: a proxy that cannot reach the portal does this.
+constexpr int EmptyResponse = -324;
 // A load given up for another, or stopped: what was shown stays.
 constexpr int Aborted = -3;
 
@@ -55,6 +57,10 @@ std::optional<errorpage::Problem> problemOf(const QWebEngineLoadingInfo& info) {
         return errorpage::Problem::Certificate;
     case QWebEngineLoadingInfo::InternalErrorDomain:
         if (info.errorCode() == TimedOut || info.errorCode() == NetworkChanged)
+            return errorpage::Problem::Unreachable;
+        return std::nullopt;
+    case QWebEngineLoadingInfo::HttpErrorDomain:
+        if (info.errorCode() == EmptyResponse)
             return errorpage::Problem::Unreachable;
         return std::nullopt;
     default:

@@ -1,8 +1,13 @@
 #include "PortalWatch.h"
 
+#include "PageDialogs.h"
+#include "SiteName.h"
+
+#include <QAuthenticator>
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkInformation>
+#include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QSet>
 
@@ -70,6 +75,17 @@ void PortalWatch::probe() {
     if (!m_network) {
         m_network = new QNetworkAccessManager(this);
         m_network->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+        // A proxy that wants a login gets the one the user gave the pages;
+        // a background check never asks the user itself.
+        connect(m_network, &QNetworkAccessManager::proxyAuthenticationRequired, this,
+                [](const QNetworkProxy& proxy, QAuthenticator* auth) {
+                    const pagedialogs::Credentials given =
+                        pagedialogs::proxyAnswer(sitename::host(proxy.hostName()));
+                    if (!given.given)
+                        return;
+                    auth->setUser(given.user);
+                    auth->setPassword(given.password);
+                });
     }
     QSet<QString> asked;
     for (const Waiter& waiter : std::as_const(m_waiters)) {

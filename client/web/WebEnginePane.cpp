@@ -7,6 +7,7 @@
 #include "Twips.h"
 
 #include <QApplication>
+#include <QNetworkProxyFactory>
 #include <QStandardPaths>
 #include <QWebEngineHistory>
 #include <QWebEngineProfile>
@@ -22,6 +23,10 @@ QWebEngineProfile* createProfile() {
     // Chromium's own model, a renderer per page, stays: a page's dialog, loop
     // or crash then holds up only its own pane, never the others of the portal.
     const QString name = QStringLiteral("Orvanta");
+    // The desktop's proxy settings (GNOME, KDE, PAC, WPAD, the environment,
+    // through libproxy) for our own requests, such as the check for the
+    // portal's return; with this Chromium reads the desktop's settings too.
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
     auto* profile = new QWebEngineProfile(name, QCoreApplication::instance());
     profile->setObjectName(QLatin1String(ProfileObjectName));
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);

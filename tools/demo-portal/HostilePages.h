@@ -19,6 +19,16 @@
 //   market/exit.asp        an exit page with an alert (this folder as the portal)
 //   bomb.asp               takes memory until its renderer dies
 //   leave.asp              asks before it is left (beforeunload)
+//   prints.asp             calls window.print() 50 times at load
+//   passwords.asp          20 frames of login.asp
+//   pickers.asp            one click opens three file pickers (a folder one too)
+//   title.asp              a title of 4,096 characters with direction marks
+//   resources.asp          pictures of the program's own (qrc:), directly and by 302
+//   to-qrc.asp             a 302 to qrc:/orvanta/16.png
+//   mail.asp               a mail link that names files to attach
+//   large.bin?mib=N        a download of N MiB (at most 256)
+//   done.asp?what          fetched by the floods after their last request, so
+//                          a test can wait for it in the log
 namespace demoportal {
 
 inline constexpr char HostilePrefix[] = "/hostile/";
