@@ -65,7 +65,7 @@ private slots:
             w->activateWindow();
             QTRY_VERIFY_WITH_TIMEOUT(w->isActiveWindow(), Patience);
         }
-        auto* view = qobject_cast<QWebEngineView*>(login.WebBrowser1.widget);
+        auto* view = login.WebBrowser1.widget->findChild<QWebEngineView*>();
         QVERIFY(view);
         QTRY_COMPARE_WITH_TIMEOUT(
             view->url(), QUrl::fromLocalFile(app::programFolder() + "/velantrix.htm"), Patience);
