@@ -212,36 +212,37 @@ private slots:
             QVERIFY2(received.startsWith(c.statusLine + "\r\n"), received.left(80));
             QTRY_COMPARE_WITH_TIMEOUT(log.value(0).value(0).toByteArray(), c.logged, Patience);
         }
-        { // the page that never answers: logged, then held open in silence
-            log.clear();
-            const auto waiting = clients(server.port(), 1, get("/never-answers.asp?n=1"));
-            QTRY_COMPARE_WITH_TIMEOUT(log.value(0).value(0).toByteArray(),
-                                      QByteArray("GET /never-answers.asp?n=1"), Patience);
-            QTest::qWait(600); // twice the client deadline
-            QCOMPARE(waiting[0]->state(), QAbstractSocket::ConnectedState);
-            QCOMPARE(waiting[0]->readAll(), QByteArray());
-        }
-        { // a client that leaves before its deadline must not trouble the server
+        // The page that never answers is logged, then held open in silence;
+        // a client that leaves before its deadline must not trouble the server.
+        log.clear();
+        const auto waiting = clients(server.port(), 1, get("/never-answers.asp?n=1"));
+        QTRY_COMPARE_WITH_TIMEOUT(log.value(0).value(0).toByteArray(),
+                                  QByteArray("GET /never-answers.asp?n=1"), Patience);
+        {
             const auto leaving = clients(server.port(), 1, "GET /never HTTP/1.1\r\n");
-            QTest::qWait(50);
+            QTRY_COMPARE_WITH_TIMEOUT(server.openConnections(), 2, Patience);
         }
-        QTest::qWait(600);
+        // Timed out after the leaving one: both deadlines have passed.
+        const auto late = clients(server.port(), 1, "GET /late HTTP/1.1\r\n");
+        QTRY_VERIFY_WITH_TIMEOUT(late[0]->peek(12) == "HTTP/1.1 408", Patience);
+        QCOMPARE(waiting[0]->state(), QAbstractSocket::ConnectedState);
+        QCOMPARE(waiting[0]->readAll(), QByteArray());
         QVERIFY(exchange(server.port(), get("/after")).startsWith("HTTP/1.1 200 OK\r\n"));
     }
 
-    // The fourth client waits until one of the three before it leaves.
+    // A fourth client is answered only once one of the three before it has
+    // gone (here timed out).
     void clientsBeyondTheCapWaitTheirTurn() {
         DemoPortalServer server;
         server.setMaxConnections(3);
+        server.setClientTimeout(std::chrono::milliseconds(300));
         QVERIFY(server.listen());
-        auto silent = clients(server.port(), 3);
+        const auto silent = clients(server.port(), 3, "GET / HTTP/1.1\r\n");
         QTRY_COMPARE_WITH_TIMEOUT(server.openConnections(), 3, Patience);
         const auto waiting = clients(server.port(), 1, get("/waiting"));
-        QTest::qWait(300);
-        QCOMPARE(server.openConnections(), 3);
-        QVERIFY(waiting[0]->bytesAvailable() == 0);
-        silent[0]->abort();
         QTRY_VERIFY_WITH_TIMEOUT(waiting[0]->peek(16).startsWith("HTTP/1.1 200 OK"), Patience);
+        QVERIFY(silent[0]->peek(12) == "HTTP/1.1 408" || silent[1]->peek(12) == "HTTP/1.1 408" ||
+                silent[2]->peek(12) == "HTTP/1.1 408");
     }
 
     // Out of descriptors, the portal rests instead of retrying the accept
