@@ -1,19 +1,15 @@
 // The main window over recording panes and scripted message boxes, the test
 // itself being the toolbox: loading, showing pages, closing, and the panel
-// controls. For the single-instance rule the test runs itself as copies of the
-// program, with the real rule and blank panes, saying on standard output what
-// they were told. Last, the window with real web panes against the demo
-// portal: every menu item, toolbar button and region label checked against
-// the list in portal_commands.tsv, texts and requests byte for byte.
+// controls. Last, the window with real web panes against the demo portal:
+// every menu item, toolbar button and region label checked against the list
+// in portal_commands.tsv, texts and requests byte for byte.
 
 #include "DesktopToolbox.h"
 #include "MainWindow.h"
 #include "Portal.h"
 #include "Seams.h"
-#include "SingleInstance.h"
 #include "Toolbox.h"
 #include "Twips.h"
-#include "WebEngineModule.h"
 #include "WebEnginePane.h"
 #include "WebTestSupport.h"
 
@@ -23,8 +19,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
-#include <QScopeGuard>
-#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -32,8 +26,6 @@
 #include <QToolButton>
 #include <QWebEnginePage>
 #include <algorithm>
-#include <cstdio>
-#include <optional>
 
 namespace {
 
@@ -93,26 +85,6 @@ QList<CommandRow> readCommandRows() {
 const QString HistoryOne = QStringLiteral("GET /history/one.asp");
 const QString HistoryTwo = QStringLiteral("GET /history/two.asp");
 
-int runCopy(int argc, char** argv) {
-    QApplication app(argc, argv);
-    std::setvbuf(stdout, nullptr, _IONBF, 0);
-    seams::setMessageHandler([](const seams::Message& m) {
-        std::printf("message %s\n", qPrintable(m.text));
-        return seams::Answer::Ok;
-    });
-    seams::setEndProgram([] { QCoreApplication::exit(3); });
-    SingleInstance instance(SingleInstance::lockPathFor(QStringLiteral("Orvanta")));
-    MainWindow::Services services;
-    services.makePane = makeBlankPane;
-    services.anotherCopyRunning = [&] { return instance.anotherCopyRunning(); };
-    MainWindow window(std::move(services));
-    QTimer::singleShot(0, &window, [&] { // the end program seam needs a running loop
-        if (window.Form_Load())
-            std::printf("loaded\n");
-    });
-    return QApplication::exec();
-}
-
 } // namespace
 
 class TestMainWindow : public QObject, public Toolbox {
@@ -123,11 +95,11 @@ class TestMainWindow : public QObject, public Toolbox {
     QList<seams::Answer> answers; // given in turn; No once they run out
     bool succeeds = true, programStarts = true;
     std::function<void()> whileWaiting;
-    QTemporaryDir runtime;
     const QString game = QCoreApplication::applicationDirPath() + "/game";
 
     bool realWindows = false; // separate windows really open, on the desktop's toolbox
     DesktopToolbox desktop;
+    WebEnginePane marker_; // asks the portal for a marker after each click
 
     bool openNewWindow(const QString& a) override {
         return record("openNewWindow " + a) && (!realWindows || desktop.openNewWindow(a));
@@ -269,16 +241,6 @@ class TestMainWindow : public QObject, public Toolbox {
                                p.panelControlsEnabled, p.button16Caption, p.button17Caption}));
     }
 
-    // Starts a copy of the program; all it said until it loaded or ended.
-    QString startCopy(QProcess& copy) {
-        copy.setEnvironment(QProcess::systemEnvironment() << "XDG_RUNTIME_DIR=" + runtime.path());
-        copy.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--copy")});
-        QString said;
-        while (!said.contains(QStringLiteral("loaded\n")) && copy.waitForReadyRead(60000))
-            said += QString::fromUtf8(copy.readAllStandardOutput());
-        return said + QString::fromUtf8(copy.readAllStandardOutput());
-    }
-
 private slots:
     void initTestCase() {
         portal::setBaseUrl(Base);
@@ -317,39 +279,14 @@ private slots:
         QCOMPARE(w->MenuItems.size(), 84);
     }
 
-    // One copy at a time: while one runs, the next is refused and ends. A lock
-    // file no running copy holds never keeps the program out, whatever it says
-    // (first, the one a killed copy left behind); the copy that takes it over
-    // then holds it for real.
-    void secondCopyIsRefusedAndAnAbandonedLockIsTakenOver() {
-        const QByteArray host = QSysInfo::machineHostName().toUtf8();
-        const QByteArray ownPid = QByteArray::number(QCoreApplication::applicationPid());
-        const std::pair<const char*, std::optional<QByteArray>> cases[] = {
-            {"no lock", std::nullopt},
-            {"a killed copy's", std::nullopt},
-            {"empty", QByteArray()},
-            {"garbled", QByteArray("\x00\xff\xfe lock?\n\x01", 13)},
-            {"another host's", "4242\nOrvanta\nanother-host.example\n"},
-            {"a live process that is no copy", ownPid + "\nOrvanta\n" + host + '\n'},
-        };
-        const QString lock = runtime.filePath(QStringLiteral("Orvanta.lock"));
-        for (const auto& [name, contents] : cases) {
-            const QString tag = QString::fromLatin1(name) + ": ";
-            QFile file(lock);
-            if (contents) {
-                QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), name);
-                QCOMPARE(file.write(*contents), contents->size());
-                file.close();
-            }
-            QProcess copy, second;
-            QCOMPARE(tag + startCopy(copy), tag + "loaded\n");
-            QCOMPARE(tag + startCopy(second), tag + "message " + Title + "已经在运行中！\n");
-            QCOMPARE(second.exitCode(), 3);
-            QCOMPARE(copy.state(), QProcess::Running);
-            copy.kill(); // no chance to remove its lock
-            QVERIFY(copy.waitForFinished(60000));
-            QVERIFY2(QFile::exists(lock), name);
-        }
+    // While another copy runs, the start is refused with a word and ends.
+    void secondCopyIsRefused() {
+        log.clear();
+        MainWindow::Services services;
+        services.anotherCopyRunning = [] { return true; };
+        MainWindow w(std::move(services));
+        QVERIFY(!w.Form_Load());
+        QCOMPARE(log, QStringList({"message " + Title + "已经在运行中！", "end"}));
     }
 
     // Only the busy error asks; Yes ends, No leaves the pane stopped.
@@ -476,9 +413,7 @@ private slots:
             ++kinds[row.kind];
         QCOMPARE(kinds, (QMap<QString, int>{{"menu", 84}, {"button", 18}, {"label", 33}}));
 
-        webtest::DemoPortalProcess portalProcess;
-        QVERIFY(portalProcess.start());
-        portal::setBaseUrl(portalProcess.address());
+        webtest::DemoPortalProcess& portalProcess = webtest::demoPortal();
         realWindows = true;
         const auto guard = qScopeGuard([this] { realWindows = false; });
         const auto w = makeWindow(true);
@@ -530,10 +465,15 @@ private slots:
             trigger(*w, row);
             QTRY_VERIFY_WITH_TIMEOUT(received(portalProcess, from).size() >= expected.size(),
                                      webtest::Patience);
-            if (expected.isEmpty())
-                QTest::qWait(200); // a stray request would show in the next row at the latest
             QTRY_VERIFY_WITH_TIMEOUT(atRest(*w), webtest::Patience);
+            // A request the click should not have made would come before this one.
+            const QString marker = "GET /marker/" + row.name;
+            if (expected.isEmpty()) {
+                marker_.navigate(portal::page(marker.mid(5)));
+                QVERIFY(portalProcess.waitFor(marker));
+            }
             QStringList got = received(portalProcess, from);
+            got.removeAll(marker);
             if (row.effect == "refresh") { // the panes load side by side
                 got.sort();
                 expected.sort();
@@ -569,8 +509,6 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    if (argc == 2 && qstrcmp(argv[1], "--copy") == 0)
-        return runCopy(argc, argv);
     webtest::prepareApplication("orvanta-window-test");
     QApplication app(argc, argv);
     TestMainWindow test;

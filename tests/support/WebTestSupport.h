@@ -2,21 +2,25 @@
 
 #include "BrowserWindow.h"
 #include "PageWindows.h"
+#include "Portal.h"
 #include "WebEnginePane.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QPoint>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QString>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace webtest {
 
@@ -40,18 +44,20 @@ inline QList<BrowserWindow*> browserWindows() {
     return windows;
 }
 
-// The built demo portal, started for a test on a free port; keeps every line
-// it logs ("GET /market/ad.asp").
+// Puts `standIn` into a seam until the end of the scope.
+template <class Setter, class Handler> [[nodiscard]] auto swapIn(Setter set, Handler standIn) {
+    return qScopeGuard([set, previous = set(std::move(standIn))] { set(previous); });
+}
+
+// The built demo portal, started on a free port; keeps every line it logs
+// ("GET /market/ad.asp"), in the order the requests came.
 class DemoPortalProcess {
 public:
     DemoPortalProcess() {
         QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &m_process,
                          [this] { readLines(); });
     }
-    ~DemoPortalProcess() {
-        m_process.kill();
-        m_process.waitForFinished(10000);
-    }
+    ~DemoPortalProcess() { stop(); }
 
     // Waits for the address the portal prints first. Port 0 takes a free one.
     bool start(quint16 port = 0) {
@@ -71,6 +77,9 @@ public:
     quint16 port() const { return quint16(QUrl(m_address).port()); }
     int count(const QString& request) const { return int(m_requests.count(request)); }
     QStringList requests() const { return m_requests; }
+    bool waitFor(const QString& request, int times = 1) const {
+        return QTest::qWaitFor([&] { return count(request) >= times; }, Patience);
+    }
 
 private:
     void readLines() {
@@ -88,8 +97,26 @@ private:
     QStringList m_requests;
 };
 
-// Loads `address` into `pane`, true once it has loaded fine.
-inline bool loadInto(WebEnginePane& pane, const QString& address) {
+// One demo portal for the whole test program, the client's portal address.
+// It goes with the application object, whose event loop its process needs.
+inline DemoPortalProcess& demoPortal() {
+    static DemoPortalProcess* running = nullptr;
+    if (!running) {
+        running = new DemoPortalProcess;
+        qAddPostRoutine([] { delete std::exchange(running, nullptr); });
+        if (running->start())
+            portal::setBaseUrl(running->address());
+    }
+    return *running;
+}
+
+// Loads `address` into `pane`, true once it has loaded fine. Shown, as a
+// hidden page's timers are slowed down.
+inline bool loadInto(WebEnginePane& pane, const QString& address, bool shown = true) {
+    if (shown) {
+        pane.resize(640, 480);
+        pane.show();
+    }
     QSignalSpy finished(&pane, &QWebEngineView::loadFinished);
     return pane.navigate(address) == pane::Ok && finished.wait(Patience) &&
            finished.last().at(0).toBool();
@@ -104,6 +131,27 @@ inline QVariant valueOf(QWebEnginePage* page, const QString& script, int timeout
     return result->value_or(QVariant());
 }
 
+// A renderer being replaced may never answer a script: each try is short.
+inline QString bodyText(QWebEngineView& view) {
+    return valueOf(view.page(), QStringLiteral("document.body ? document.body.innerText : ''"),
+                   5000)
+        .toString();
+}
+
+// Where the page takes its keys and mouse: the widget Chromium draws in.
+inline QWidget* pageWidget(QWebEngineView& view) {
+    return view.focusProxy() ? view.focusProxy() : &view;
+}
+
+// Focuses the pane's page, as a click into it would.
+inline bool focusPage(QWebEngineView& view) {
+    view.window()->activateWindow();
+    if (!QTest::qWaitForWindowActive(view.window()))
+        return false;
+    pageWidget(view)->setFocus(Qt::MouseFocusReason);
+    return QTest::qWaitFor([&] { return pageWidget(view)->hasFocus(); }, 5000);
+}
+
 // Clicks the middle of the element with `id` the way a user would, so the
 // page gets a click it may open a window or a link for.
 inline bool clickElement(QWebEngineView& view, const QString& id) {
@@ -113,13 +161,26 @@ inline bool clickElement(QWebEngineView& view, const QString& id) {
                                             "return [r.x + r.width / 2, r.y + r.height / 2]; })()")
                                  .arg(id))
             .toList();
-    QWidget* target = view.focusProxy();
-    if (centre.size() != 2 || !target)
+    if (centre.size() != 2)
         return false;
     const QPoint at(centre[0].toInt(), centre[1].toInt());
-    QTest::mouseMove(target, at);
-    QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    QTest::mouseMove(pageWidget(view), at);
+    QTest::mouseClick(pageWidget(view), Qt::LeftButton, {}, at);
     return true;
+}
+
+// A dialog shown in a nested event loop, handled from inside that loop by
+// `handle` each time one is visible, until the guard goes.
+[[nodiscard]] inline std::unique_ptr<QTimer> onDialogs(std::function<void(QDialog*)> handle) {
+    auto poll = std::make_unique<QTimer>();
+    QObject::connect(poll.get(), &QTimer::timeout, poll.get(), [handle] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible())
+                handle(dialog);
+        }
+    });
+    poll->start(50);
+    return poll;
 }
 
 } // namespace webtest
