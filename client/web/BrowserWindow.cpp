@@ -1,6 +1,8 @@
 #include "BrowserWindow.h"
 
 #include "AppInfo.h"
+#include "FindBar.h"
+#include "PaneHabits.h"
 #include "SiteName.h"
 #include "WebEnginePane.h"
 
@@ -15,7 +17,11 @@ BrowserWindow::BrowserWindow() : m_pane(new WebEnginePane(this)) {
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_pane);
+    layout->setSpacing(0);
+    layout->addWidget(m_pane, 1);
+    // Beside the view rather than over it, where a screen reader can reach it.
+    if (auto* habits = m_pane->findChild<PaneHabits*>(QString(), Qt::FindDirectChildrenOnly))
+        layout->addWidget(habits->findBar());
 
     // The page chooses its title, so the caption names its site first.
     const auto caption = [this] {
