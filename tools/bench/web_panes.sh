@@ -33,9 +33,11 @@ tree() {
   for child in $(pgrep -P "$1"); do tree "$child"; done
 }
 others_running() { # Qt WebEngine helpers outside the tree of $1
-  local pid
+  local pid ours=
+  # Listed first: with pipefail, grep -q ending a pipe early fails the tree.
+  [ -n "${1:-}" ] && ours=$(tree "$1")
   for pid in $(pgrep -x QtWebEngineProc || true); do
-    [ -n "${1:-}" ] && tree "$1" | grep -qx "$pid" && continue
+    grep -qx "$pid" <<<"$ours" && continue
     return 0
   done
   return 1
