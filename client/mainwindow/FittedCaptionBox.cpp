@@ -1,14 +1,11 @@
 #include "FittedCaptionBox.h"
 
-#include <QFontInfo>
+#include "CaptionFit.h"
+
 #include <QFontMetrics>
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
 #include <algorithm>
-
-namespace {
-constexpr int SmallestPixels = 8; // smaller is no longer legible
-}
 
 FittedCaptionBox::FittedCaptionBox(const QString& caption, const QColor& colour, QWidget* parent)
     : QGroupBox(caption, parent), m_colour(colour) {}
@@ -30,21 +27,7 @@ int FittedCaptionBox::captionBand() const {
 }
 
 void FittedCaptionBox::fitCaption(QFont* font, int* baseline) const {
-    const QRect label = labelRect();
-    const int band = captionBand();
-    *font = this->font();
-    int pixels = QFontInfo(*font).pixelSize();
-    for (;;) {
-        const QFontMetrics metrics(*font);
-        const QRect ink = metrics.tightBoundingRect(title());
-        // Where the style would put it, unless its ink would reach the contents.
-        const int natural =
-            label.top() + (label.height() - metrics.height()) / 2 + metrics.ascent();
-        *baseline = std::min(natural, band - 1 - ink.bottom());
-        if (*baseline + ink.top() >= 0 || pixels <= SmallestPixels)
-            return;
-        font->setPixelSize(--pixels);
-    }
+    ::fitCaption(this->font(), title(), labelRect(), captionBand(), font, baseline);
 }
 
 QFont FittedCaptionBox::captionFont() const {

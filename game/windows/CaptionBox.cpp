@@ -1,16 +1,13 @@
 #include "CaptionBox.h"
 
-#include <QFontInfo>
+#include "CaptionFit.h"
+
 #include <QFontMetrics>
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
 #include <algorithm>
 
 namespace brickvane {
-
-namespace {
-constexpr int SmallestPixels = 8; // smaller is no longer legible
-}
 
 CaptionBox::CaptionBox(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
 
@@ -31,20 +28,7 @@ int CaptionBox::CaptionBand() const {
 }
 
 void CaptionBox::FitCaption(QFont* font, int* baseline) const {
-    const QRect label = LabelRect();
-    const int band = CaptionBand();
-    *font = this->font();
-    int pixels = QFontInfo(*font).pixelSize();
-    for (;;) {
-        const QFontMetrics metrics(*font);
-        const QRect ink = metrics.tightBoundingRect(title());
-        const int natural =
-            label.top() + (label.height() - metrics.height()) / 2 + metrics.ascent();
-        *baseline = std::min(natural, band - 1 - ink.bottom());
-        if (*baseline + ink.top() >= 0 || pixels <= SmallestPixels)
-            return;
-        font->setPixelSize(--pixels);
-    }
+    fitCaption(this->font(), title(), LabelRect(), CaptionBand(), font, baseline);
 }
 
 QRect CaptionBox::CaptionInk() const {
