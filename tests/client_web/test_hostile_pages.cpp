@@ -214,39 +214,42 @@ private slots:
 
     void floodsBringOneDialogAtATime_data() {
         QTest::addColumn<QString>("page");
-        QTest::addColumn<QString>("whileOpen"); // the stand-in waits for this request
+        QTest::addColumn<QString>("whileOpen"); // the dialog waits for this request
         QTest::addColumn<QString>("lastRequest");
         QTest::addColumn<QString>("click");
+        QTest::addColumn<QString>("title");
         const QString pickers = "GET /hostile/done.asp?pickers";
         QTest::newRow("20 password frames") << "hostile/passwords.asp"
                                             << "GET /hostile/login.asp?frame=3"
                                             << "GET /hostile/login.asp?frame=19"
-                                            << "";
-        QTest::newRow("3 file pickers") << "hostile/pickers.asp" << pickers << pickers << "pick";
+                                            << "" << QStringLiteral("Orvanta同行协作办公信息系统");
+        QTest::newRow("3 file pickers")
+            << "hostile/pickers.asp" << pickers << pickers << "pick" << QStringLiteral("选择文件");
     }
     void floodsBringOneDialogAtATime() {
         QFETCH(QString, page);
         QFETCH(QString, whileOpen);
         QFETCH(QString, lastRequest);
         QFETCH(QString, click);
-        // Each stand-in stays open, as the user's dialog would, until the
-        // page has made all its requests.
-        int asked = 0;
-        bool flooded = false;
-        const auto waitForFlood = [&] {
-            ++asked;
-            flooded = QTest::qWaitFor([&] { return m_portal.count(whileOpen) > 0; }, Patience);
-        };
-        const auto passwords = swapIn(pagedialogs::setCredentialsAsker,
-                                      [&](QWidget*, const pagedialogs::AuthRequest&) {
-                                          return waitForFlood(), pagedialogs::Credentials{};
-                                      });
-        bool folder = false;
-        const auto files =
-            swapIn(pagedialogs::setFileAsker, [&](QWidget*, const pagedialogs::FileRequest& r) {
-                folder = folder || r.folder;
-                return waitForFlood(), pagedialogs::FileAnswer{};
-            });
+        QFETCH(QString, title);
+        // Each dialog stays open, as the user's would, until the page has
+        // made all its requests; then it is cancelled.
+        QStringList titles;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<QDialog*>(w);
+                if (!dialog || !dialog->isVisible())
+                    continue;
+                if (!dialog->property("counted").toBool()) {
+                    dialog->setProperty("counted", true);
+                    titles << dialog->windowTitle();
+                }
+                if (m_portal.count(whileOpen) > 0)
+                    dialog->reject();
+            }
+        });
+        poll.start(50);
         WebEnginePane pane;
         pane.resize(640, 480);
         pane.show();
@@ -257,14 +260,11 @@ private slots:
             QVERIFY(webtest::clickElement(pane, click));
         }
         QTRY_VERIFY_WITH_TIMEOUT(m_portal.count(lastRequest) > 0, Patience);
-        QTRY_COMPARE_WITH_TIMEOUT(asked, 1, Patience);
         // A later request from the page: a dialog it asked for before would be counted by now.
         const QString after = QStringLiteral("done.asp?after-") + page.section('/', 1);
         valueOf(pane.page(), "fetch('/hostile/" + after + "'); 1");
         QTRY_VERIFY_WITH_TIMEOUT(m_portal.count("GET /hostile/" + after) > 0, Patience);
-        QCOMPARE(asked, 1);
-        QVERIFY(flooded);
-        QVERIFY(!folder); // the first picker asked was the page's first, for files
+        QCOMPARE(titles, QStringList{title}); // one picker, the page's first, for files
     }
 
     void disguisesShowTheRealSite() {
