@@ -43,7 +43,7 @@ int& settledAfter() {
 // Chromium's own codes outside the connection and name-lookup ranges that
 // also say the network failed.
 constexpr int TimedOut = -7, NetworkChanged = -21;
-// Closed without a word: a proxy that cannot reach the portal does this.
+// Closed without a word: some proxies that cannot reach the portal do this.
 constexpr int EmptyResponse = -324;
 // A load given up for another, or stopped: what was shown stays.
 constexpr int Aborted = -3;
@@ -61,6 +61,11 @@ std::optional<errorpage::Problem> problemOf(const QWebEngineLoadingInfo& info) {
         return std::nullopt;
     case QWebEngineLoadingInfo::HttpErrorDomain:
         if (info.errorCode() == EmptyResponse)
+            return errorpage::Problem::Unreachable;
+        return std::nullopt;
+    case QWebEngineLoadingInfo::HttpStatusCodeDomain:
+        // A gateway's answer: the office's proxy cannot reach the portal.
+        if (info.errorCode() == 502 || info.errorCode() == 503 || info.errorCode() == 504)
             return errorpage::Problem::Unreachable;
         return std::nullopt;
     default:
