@@ -28,7 +28,7 @@
 int main(int argc, char* argv[]) {
     // Before anything asks Qt where the user's folders are.
     homefolder::ensure();
-    desktopsession::preferX11UnderWayland();
+    desktopsession::prepare();
     // Qt WebEngine leaves its pages out of the accessibility tree on Linux unless
     // asked; it then builds the tree only while a screen reader listens.
     if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
@@ -37,6 +37,7 @@ int main(int argc, char* argv[]) {
     // desktop's (GTK's under GNOME) speak the system's language.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
+    desktopsession::applicationMade();
     QCoreApplication::setApplicationName(QStringLiteral("Orvanta"));
     QGuiApplication::setDesktopFileName(QStringLiteral("com.velantrix.Orvanta"));
     chineseui::install();

@@ -2,11 +2,18 @@
 
 #include <QByteArray>
 #include <QtGlobal>
+#include <utility>
 
 namespace desktopsession {
 
-void preferX11UnderWayland() {
+namespace {
+bool quietedGtk = false;
+}
+
+void prepare() {
 #ifdef Q_OS_LINUX
+    if (!qEnvironmentVariableIsSet("NO_AT_BRIDGE"))
+        quietedGtk = qputenv("NO_AT_BRIDGE", "1");
     if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         return;
     const bool wayland = qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
@@ -14,6 +21,11 @@ void preferX11UnderWayland() {
     if (wayland && qEnvironmentVariableIsSet("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
 #endif
+}
+
+void applicationMade() {
+    if (std::exchange(quietedGtk, false))
+        qunsetenv("NO_AT_BRIDGE");
 }
 
 } // namespace desktopsession

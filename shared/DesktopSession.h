@@ -1,12 +1,18 @@
 #pragma once
 
-// Both programs place their windows themselves (centred, fixed-size dialogs,
-// keep-on-top), which a Wayland compositor does not let a client do. Under a
-// Wayland session they run through XWayland, unless the user chose a platform
-// with QT_QPA_PLATFORM (or there is no X server to reach).
+// What both programs need from the desktop session, set up before the
+// application object is made:
+// - They place their windows themselves (centred, fixed-size dialogs,
+//   keep-on-top), which a Wayland compositor does not let a client do. Under a
+//   Wayland session they run through XWayland, unless the user chose a
+//   platform with QT_QPA_PLATFORM (or there is no X server to reach).
+// - GNOME's platform theme loads GTK, whose own accessibility bridge would
+//   register a second, empty application of the same name beside Qt's. It
+//   is kept quiet while the application object loads the theme, and only
+//   then: programs started from ours keep their own bridge.
 namespace desktopsession {
 
-// Call before the application object is made.
-void preferX11UnderWayland();
+void prepare();         // before the application object is made
+void applicationMade(); // just after
 
 } // namespace desktopsession

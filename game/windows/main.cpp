@@ -59,11 +59,12 @@ private:
 } // namespace
 
 int main(int argc, char* argv[]) {
-    desktopsession::preferX11UnderWayland();
+    desktopsession::prepare();
     // Qt's own colour dialog, in Chinese like the rest; the desktop's (GTK's
     // under GNOME) speaks the system's language.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
+    desktopsession::applicationMade();
     // One name however it was started (the launcher's link or Orvanta's menu),
     // so the desktop matches the window to the menu entry.
     QCoreApplication::setApplicationName(QStringLiteral("Brickvane"));

@@ -42,9 +42,10 @@ def walk(node, found):  # (node, name, role); pages may drop nodes while loading
 
 try:
     assert logged('/tonghang/infolist-mem.asp'), log
-    # GTK's own bridge, loaded with the theme, registers an empty twin.
-    orvanta_app = max((a for a in pyatspi.Registry.getDesktop(0) if a and a.name == 'Orvanta'),
-                      key=lambda a: a.childCount)
+    # One application: GTK's own bridge, loaded with the theme, once registered an empty twin.
+    apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name == 'Orvanta']
+    assert len(apps) == 1, [a.childCount for a in apps]
+    orvanta_app = apps[0]
     frames = [f.name for f in orvanta_app]
     assert not any(name == 'Offscreen' for name in frames), frames
     for _ in range(60):  # the pages' trees arrive after their loads
