@@ -2,7 +2,8 @@
 packages=(cmake g++ ninja-build ccache qt6-base-dev qt6-webengine-dev qt6-multimedia-dev
           libgl-dev xvfb xauth fonts-noto-cjk qt6-translations-l10n libbenchmark-dev
           g++-mingw-w64-x86-64 desktop-file-utils clang-format wine64 locales dpkg-dev file
-          lintian appstream at-spi2-core python3-pyatspi qt6-gtk-platformtheme)
+          lintian appstream at-spi2-core python3-pyatspi qt6-gtk-platformtheme
+          weston xwayland qt6-wayland xdotool)
 
 install_missing_packages() {
   local missing=()
