@@ -22,7 +22,6 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -36,10 +35,8 @@ namespace {
 int failures = 0;
 
 void check(bool ok, int line, const std::string& what) {
-    if (!ok) {
-        ++failures;
+    if (!ok && ++failures)
         std::printf("FAIL line %d: %s\n", line, what.c_str());
-    }
 }
 #define CHECK(cond, what) check((cond), __LINE__, (what))
 
@@ -53,17 +50,9 @@ std::string fileBytes(const std::wstring& path) {
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "(missing)";
 }
 
-// --- dial-up records --------------------------------------------------------
-
-// Qt 6 runs only as a 64-bit process on Windows. mingw-w64's ras.h packs its
-// records to 4 bytes: the 8-byte handle follows the size field directly.
-static_assert(sizeof(void*) == 8);
-static_assert(sizeof(RASCONNA) == 708 && offsetof(RASCONNA, hrasconn) == 4 &&
-              sizeof(HRASCONN) == 8);
-static_assert(sizeof(RASCONNSTATUSA) == 288 && offsetof(RASCONNSTATUSA, rasconnstate) == 4);
-
 // Records what the dial-up check hands the service and answers with one
-// connected connection whose handle needs all 64 bits.
+// connected connection whose handle needs all 64 bits (Qt 6 runs only as a
+// 64-bit process on Windows).
 struct RecordingRas : dialup::RasCalls {
     static constexpr std::uint64_t Handle = 0x00007FF612345678;
     std::vector<std::uint64_t> seen;
@@ -84,6 +73,8 @@ struct RecordingRas : dialup::RasCalls {
     }
 };
 
+// mingw-w64's ras.h packs its records to 4 bytes: the 8-byte handle follows
+// the size field directly.
 void dialUpRecordsAreTheSdks() {
     const dialup::RecordLayout sdk = dialup::sdkRecordLayout();
     CHECK((sdk == dialup::RecordLayout{708, 4, 8, 288, 4}), "the SDK's record layout");
@@ -94,8 +85,8 @@ void dialUpRecordsAreTheSdks() {
 
     // Wine's service never has a connection: the network alone decides.
     const dialup::Reachability reachability = dialup::listManagerReachability();
-    const std::vector<dialup::InterfaceFacts> adapters = dialup::adapterFacts();
     CHECK(reachability != dialup::Reachability::NoBackend, "the network list manager answers");
+    const std::vector<dialup::InterfaceFacts> adapters = dialup::adapterFacts();
     bool loopbackUp = false;
     for (const auto& a : adapters)
         loopbackUp = loopbackUp || (a.loopback && a.up && a.hasAddress);
@@ -104,83 +95,69 @@ void dialUpRecordsAreTheSdks() {
           "with no remote-access connection the network's answer stands");
 }
 
-// --- registry ---------------------------------------------------------------
-
-void setValue(HKEY root, const char* subkey, const char* name, DWORD type,
-              const std::string& bytes) {
-    HKEY key = nullptr;
-    RegCreateKeyExA(root, subkey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-    RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                   static_cast<DWORD>(bytes.size()));
-    RegCloseKey(key);
-}
-
 void theRegistryReaderKeepsItsBufferRules() {
+    using registry::Root;
     const std::string longest(254, 'a'), tooLong(255, 'a');
-    // name, bytes stored -> found, text read
-    const std::tuple<const char*, std::string, bool, std::string> cases[] = {
-        {"Default", std::string("MyISP\0", 6), true, "MyISP"},
-        {"Longest", longest + '\0', true, longest}, // 255 bytes fill the buffer
-        {"TooLong", tooLong + '\0', false, ""},
-        {"Unended", "MyISP", true, "MyISP"}, // stored without its terminator
-        {"Empty", std::string(1, '\0'), true, ""},
-        {"Chinese", std::string("\xCE\xD2\xB5\xC4\xB2\xA6\xBA\xC5\0", 9), true,
+    const char* const Access = "RemoteAccess";
+    // root, key, name, bytes stored (none: nothing) -> text read (none: not found)
+    const std::tuple<Root, const char*, const char*, std::string, const char*> cases[] = {
+        {Root::CurrentUser, Access, "Default", std::string("MyISP\0", 6), "MyISP"},
+        {Root::CurrentUser, Access, "Longest", longest + '\0', longest.c_str()}, // a full buffer
+        {Root::CurrentUser, Access, "TooLong", tooLong + '\0', nullptr},
+        {Root::CurrentUser, Access, "Unended", "MyISP", "MyISP"}, // stored without its terminator
+        {Root::CurrentUser, Access, "Empty", std::string(1, '\0'), ""},
+        {Root::CurrentUser, Access, "Chinese", std::string("\xCE\xD2\xB5\xC4\xB2\xA6\xBA\xC5\0", 9),
          "\xCE\xD2\xB5\xC4\xB2\xA6\xBA\xC5"}, // 我的拨号 in code page 936
-    };
-    for (const auto& [name, stored, found, text] : cases) {
-        setValue(HKEY_CURRENT_USER, "RemoteAccess", name, REG_SZ, stored);
+        {Root::CurrentUser, Access, "Missing", {}, nullptr},
+        {Root::CurrentUser, "NoSuchKey", "Default", {}, nullptr},
+        {Root::LocalMachine, "SOFTWARE\\Orvanta Test", "PATH",
+         std::string("C:\\Tools\\info.exe\0", 18), "C:\\Tools\\info.exe"}};
+    for (const auto& [root, key, name, stored, text] : cases) {
+        const bool user = root == Root::CurrentUser;
+        HKEY handle = nullptr;
+        if (!stored.empty() &&
+            !RegCreateKeyExA(user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, key, 0, nullptr, 0,
+                             KEY_SET_VALUE, nullptr, &handle, nullptr)) {
+            RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(stored.data()),
+                           DWORD(stored.size()));
+            RegCloseKey(handle);
+        }
         registry::Value value;
-        const bool read =
-            registry::readValue(registry::platform(), registry::Root::CurrentUser, "RemoteAccess",
-                                name, registry::QueryValueAccess, 255, value);
-        CHECK(read == found, std::string("value found: ") + name);
-        CHECK(registry::stringText(value.bytes) == text, std::string("text of ") + name);
-        CHECK(!read || value.type == registry::TypeString, std::string("type of ") + name);
+        const bool read = registry::readValue(
+            registry::platform(), root, key, name,
+            user ? registry::QueryValueAccess : registry::ReadAccess, 255, value);
+        CHECK(read == (text != nullptr) &&
+                  registry::stringText(value.bytes) == (text ? text : "") &&
+                  (!read || value.type == registry::TypeString),
+              std::string("found, text and type of ") + name + ": " + value.bytes);
     }
-    registry::Value value;
-    for (const auto& [key, name] : {std::pair{"RemoteAccess", "Missing"}, {"NoSuchKey", "Default"}})
-        CHECK(!registry::readValue(registry::platform(), registry::Root::CurrentUser, key, name,
-                                   registry::QueryValueAccess, 255, value),
-              std::string("a missing ") + key + "\\" + name);
-    setValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvanta Test", "PATH", REG_SZ,
-             std::string("C:\\Tools\\info.exe\0", 18));
-    CHECK(registry::readValue(registry::platform(), registry::Root::LocalMachine,
-                              "SOFTWARE\\Orvanta Test", "PATH", registry::ReadAccess, 255, value) &&
-              registry::stringText(value.bytes) == "C:\\Tools\\info.exe",
-          "a value under the local machine");
 }
-
-// --- shell links and special folders ----------------------------------------
 
 std::wstring specialFolder(int csidl) {
     wchar_t path[MAX_PATH] = {};
-    return SUCCEEDED(SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, path))
-               ? path
-               : L"(none)";
+    SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, path);
+    return path;
 }
 
-struct LinkFields {
-    std::wstring target, arguments, description, workingFolder;
-};
-
-LinkFields readLink(const std::wstring& path) {
-    LinkFields fields;
+// A link's target, arguments, description and working folder, as the shell
+// reads them; a field that cannot be read stays empty.
+std::vector<std::string> readLink(const std::wstring& path) {
+    std::vector<std::string> fields(4);
     IShellLinkW* link = nullptr;
     IPersistFile* file = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link))))
-        return fields;
     wchar_t text[1024];
-    // Each field is read in turn; one that cannot be read stays empty.
-    const auto got = [&](HRESULT result) { return SUCCEEDED(result) ? text : L""; };
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+    const auto got = [&](HRESULT result) { return utf8(SUCCEEDED(result) ? text : L""); };
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
         SUCCEEDED(file->Load(path.c_str(), STGM_READ)))
         fields = {got(link->GetPath(text, 1024, nullptr, SLGP_RAWPATH)),
                   got(link->GetArguments(text, 1024)), got(link->GetDescription(text, 1024)),
                   got(link->GetWorkingDirectory(text, 1024))};
     if (file)
         file->Release();
-    link->Release();
+    if (link)
+        link->Release();
     return fields;
 }
 
@@ -211,11 +188,10 @@ void shellLinksLandInTheSpecialFolders() {
                 links->createLink(linkFolder, caption, target, arguments, perUser, token);
             CHECK(made.ok, "link made: " + where + " " + made.description);
         }
-        const LinkFields read = readLink(expectedFolder + L"\\" + wideCaption + L".lnk");
-        CHECK(utf8(read.target) == target, "target of " + where + ": " + utf8(read.target));
-        CHECK(utf8(read.arguments) == arguments, "arguments of " + where);
-        CHECK(read.description == wideCaption, "description of " + where);
-        CHECK(read.workingFolder == folder, "working folder of " + where);
+        const auto read = readLink(expectedFolder + L"\\" + wideCaption + L".lnk");
+        CHECK((read == std::vector<std::string>{target, arguments, caption, utf8(folder)}),
+              "target, arguments, description and working folder of " + where + ": " + read[0] +
+                  " | " + read[1] + " | " + read[2] + " | " + read[3]);
     }
 
     // A file where the link's folder should be: the failure is reported in words.
@@ -224,47 +200,39 @@ void shellLinksLandInTheSpecialFolders() {
     const shelllink::Outcome blocked =
         links->createLink("Blocked\\Inner", "Orvanta", target, "", true, token);
     CHECK(!blocked.ok && !blocked.description.empty(), "a folder that cannot be made");
-}
 
-void theInternetShortcutIsAnsiWithCrLf() {
-    const std::wstring folder = L"C:\\Windows\\Desktop";
-    const std::wstring file = folder + L"\\Velantrix在线同行协作.url";
-    const auto links = shelllink::makePlatformShellLinks();
-    RemoveDirectoryW(folder.c_str());
-    CHECK(!links->writeInternetShortcut("Velantrix在线同行协作", "https://www.velantrix.com"),
+    // The internet shortcut: ANSI with CR LF, only where its folder exists.
+    const std::wstring desktop = L"C:\\Windows\\Desktop",
+                       file = desktop + L"\\Velantrix在线同行协作.url";
+    RemoveDirectoryW(desktop.c_str());
+    CHECK(!links->writeInternetShortcut("Velantrix在线同行协作", "https://www.velantrix.com") &&
+              fileBytes(file) == "(missing)",
           "no folder, no shortcut");
-    CHECK(fileBytes(file) == "(missing)", "nothing written without the folder");
-
-    CreateDirectoryW(folder.c_str(), nullptr);
-    const std::pair<const char*, std::string> writes[] = {
-        {"https://www.velantrix.com/a/long/address/written/first",
-         "[InternetShortcut]\r\nURL=https://www.velantrix.com/a/long/address/written/first\r\n"},
-        {"http://门户.example/旅游", // the shorter one truncates the longer
-         "[InternetShortcut]\r\nURL=http://\xC3\xC5\xBB\xA7.example/\xC2\xC3\xD3\xCE\r\n"},
-    };
-    for (const auto& [url, bytes] : writes) {
+    CreateDirectoryW(desktop.c_str(), nullptr);
+    for (const auto& [url, bytes] :
+         {std::pair<const char*, std::string>{
+              "https://www.velantrix.com/a/long/address/written/first",
+              "[InternetShortcut]\r\nURL=https://www.velantrix.com/a/long/address/written/"
+              "first\r\n"},
+          {"http://门户.example/旅游", // the shorter one truncates the longer
+           "[InternetShortcut]\r\nURL=http://\xC3\xC5\xBB\xA7.example/\xC2\xC3\xD3\xCE\r\n"}}) {
         CHECK(links->writeInternetShortcut("Velantrix在线同行协作", url), "shortcut written");
         CHECK(fileBytes(file) == bytes, "shortcut bytes: " + fileBytes(file));
     }
 }
 
-// --- keep-on-top ------------------------------------------------------------
-
 void keepOnTopSwitchesTheExtendedStyleOnly() {
     const HWND window = CreateWindowExW(0, L"STATIC", L"Orvanta", WS_OVERLAPPEDWINDOW, 40, 50, 320,
                                         240, nullptr, nullptr, nullptr, nullptr);
     CHECK(window != nullptr, "a window to switch (does Wine have a display?)");
-    if (!window)
-        return;
     ShowWindow(window, SW_SHOWNORMAL);
-    RECT before{};
+    RECT before{}, after{};
     GetWindowRect(window, &before);
     for (const bool on : {true, true, false, true, false}) {
         CHECK(topmost::setTopmost(reinterpret_cast<std::uintptr_t>(window), on),
               "the switch is accepted");
         const LONG_PTR style = GetWindowLongPtrW(window, GWL_EXSTYLE);
         CHECK(((style & WS_EX_TOPMOST) != 0) == on, on ? "topmost after on" : "normal after off");
-        RECT after{};
         GetWindowRect(window, &after);
         CHECK(EqualRect(&before, &after), "position and size unchanged");
     }
@@ -281,7 +249,6 @@ int main() {
     dialUpRecordsAreTheSdks();
     theRegistryReaderKeepsItsBufferRules();
     shellLinksLandInTheSpecialFolders();
-    theInternetShortcutIsAnsiWithCrLf();
     keepOnTopSwitchesTheExtendedStyleOnly();
     CoUninitialize();
     std::printf("%s: %d failure(s)\n", failures ? "FAILED" : "passed", failures);
