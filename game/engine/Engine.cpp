@@ -483,7 +483,7 @@ void Engine::SetLevelLabel(bool master) {
 // ---- Cells ----
 
 void Engine::PutBlock(int position, bool occupied, Colour colour) {
-    if (position <= 0 || position >= PositionCount() || IsPieceCell(position))
+    if (position < 0 || position >= PositionCount() || IsPieceCell(position))
         return;
     board_[std::size_t(position)] = occupied ? 1 : 0;
     Cell& cell = cells_[std::size_t(position)];
