@@ -1,4 +1,4 @@
-// The login page window over scripted seams.
+// The splash and login page windows over scripted seams.
 
 #include "AppInfo.h"
 #include "ConnectionCheck.h"
@@ -6,10 +6,15 @@
 #include "LoginWindow.h"
 #include "Portal.h"
 #include "Seams.h"
+#include "ShellLink.h"
+#include "SplashWindow.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -17,15 +22,26 @@
 
 constexpr int Patience = 20000; // ms; web engines start slowly on a loaded machine
 
-class TestLoginWindow : public QObject {
+class TestStartupWindows : public QObject, shelllink::ShellLinkBackend {
     Q_OBJECT
 
-    QStringList log; // messages and programs started
+    QStringList log; // messages, programs started, links made and the beep
     std::vector<seams::Message> asked;
     seams::Answer answer = seams::Answer::Ok;
     bool starterSucceeds = true, lineUp = true;
     QStringList missing; // programs that will not start
     int lineChecks = 0;
+
+    shelllink::Outcome createLink(const std::string&, const std::string& caption,
+                                  const std::string&, const std::string&, bool,
+                                  std::string&) override {
+        log << QString::fromStdString(caption);
+        return {};
+    }
+    bool writeInternetShortcut(const std::string& name, const std::string&) override {
+        log << QString::fromStdString(name);
+        return true;
+    }
 
 private slots:
     void initTestCase() {
@@ -44,6 +60,7 @@ private slots:
                        (over ? " over the login window" : "");
             return starterSucceeds && !missing.contains(program);
         });
+        seams::setBeep([this] { log << "beep"; });
         connection::SetConnectionTest([this] { return ++lineChecks && lineUp; });
         portal::setBaseUrl(QStringLiteral("https://www.velantrix.com/"));
     }
@@ -51,6 +68,31 @@ private slots:
         log.clear(), asked.clear(), missing.clear();
         starterSucceeds = lineUp = true;
         lineChecks = 0;
+    }
+
+    // Shortcuts first, then the timer and the beep; bare, centred, filled
+    // with its artwork; one hand-over a second later.
+    void theSplashLoadsShowsAndHandsOverOnce() {
+        int mainShown = 0;
+        QPointer<SplashWindow> splash = new SplashWindow(*this, [&] { ++mainShown; });
+        QElapsedTimer clock;
+        clock.start();
+        splash->Form_Load();
+        QCOMPARE(log, QStringList({"Velantrix在线同行协作", "Orvanta", "Orvanta从业工具箱",
+                                   "Orvanta同行协作网络办公信息系统", "Brickvane游戏", "beep"}));
+        QCOMPARE(splash->Timer1->interval(), 1000);
+        splash->show();
+        QVERIFY(QTest::qWaitForWindowExposed(splash));
+        // 6000 x 4800 twips, filled with the artwork, with no frame and no taskbar entry
+        QVERIFY(splash->size() == QSize(400, 320) && splash->Img1->geometry() == splash->rect() &&
+                splash->Img1->pixmap().size() == QSize(400, 320));
+        QVERIFY(splash->windowType() == Qt::SplashScreen &&
+                splash->windowFlags() & Qt::FramelessWindowHint);
+        const QPoint offCentre =
+            splash->frameGeometry().center() - splash->screen()->availableGeometry().center();
+        QVERIFY(offCentre.manhattanLength() <= 2);
+        QTRY_VERIFY_WITH_TIMEOUT(splash.isNull(), Patience); // and with it its timer
+        QVERIFY(mainShown == 1 && clock.elapsed() >= 900);
     }
 
     void theLoginWindowShowsTheLocalWelcomePageAndChecksTheLineOncePerShowing() {
@@ -108,8 +150,6 @@ private slots:
     }
 
     void aDiallerThatWillNotStartGivesWayToTheNext() {
-        const QList<QStringList> remoteAccess =
-            connection::DiallerCommands(connection::DiallerKind::RemoteAccess, "My ISP");
         const QString designed = "start rundll rnaui.dll,RnaDial My ISP",
                       phonebook = "start rasphone -d My ISP";
         const std::pair<QStringList, QStringList> cases[] = {
@@ -120,7 +160,9 @@ private slots:
         for (const auto& [absent, expected] : cases) {
             init();
             missing = absent;
-            QCOMPARE(StartDialler(remoteAccess), absent.size() < 2);
+            QCOMPARE(StartDialler(
+                         {{"rundll", "rnaui.dll,RnaDial", "My ISP"}, {"rasphone", "-d", "My ISP"}}),
+                     absent.size() < 2);
             QCOMPARE(log, expected);
         }
     }
@@ -137,8 +179,9 @@ private slots:
         // Should the check never come, close the window anyway and fail below rather than hang.
         QTimer::singleShot(Patience, &pressLogin, [&] { lineChecks += 100; });
         const QPointer<LoginWindow> kept = showLoginWindowOnce();
-        // Hidden by CmdLogin, it stays loaded, owned by no window; nothing was asked with the line
-        // up.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        // Hidden by CmdLogin, it stays loaded, owned by no window; nothing was asked with the
+        // line up.
         QVERIFY(shown && kept == shown && !shown->isVisible() && !shown->parentWidget() &&
                 asked.empty());
         QVERIFY(!showLoginWindowOnce());
@@ -150,8 +193,8 @@ private slots:
 int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    TestLoginWindow test;
+    TestStartupWindows test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "test_login_window.moc"
+#include "test_startup_windows.moc"
