@@ -1,20 +1,24 @@
-// The dial-up check, the registry reader and the shortcut module over fakes,
-// and the desktop-entry backend writing into a temporary home.
+// The dial-up check, the registry readers, the calendar's month grids and the
+// shortcut module over fakes, and the desktop-entry backend writing into a
+// temporary home.
 
+#include "CalendarMonth.h"
 #include "ConnectionCheck.h"
 #include "DialUp.h"
 #include "FakeRegistry.h"
 #include "Shortcuts.h"
+#include "SysInfo.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <algorithm>
-#include <cstring>
 
+using namespace std::string_literals;
 using Connections = std::vector<std::pair<std::uint64_t, std::uint32_t>>; // handle, state
 using Seen = std::vector<std::uint64_t>;
+constexpr auto Machine = registry::Root::LocalMachine;
+const std::string ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 
 // The narrow records of a 32-bit process, and of a 64-bit one built with
 // mingw-w64 (4-byte packing, an 8-byte handle at offset 4).
@@ -49,11 +53,10 @@ struct FakeRas : dialup::RasCalls {
     }
     std::uint32_t getConnectStatus(std::uint64_t connection, unsigned char* status) override {
         seen.insert(seen.end(), {word(status), connection});
-        const auto found = std::find_if(connections.begin(), connections.end(),
-                                        [&](const auto& c) { return c.first == connection; });
-        if (found != connections.end())
-            putLittleEndian(status + layout.stateOffset, found->second, 4);
-        return found == connections.end() ? 6 : 0; // 6: an unknown handle
+        for (const auto& [handle, state] : connections)
+            if (handle == connection)
+                return putLittleEndian(status + layout.stateOffset, state, 4), 0;
+        return 6; // an unknown handle
     }
 };
 
@@ -68,26 +71,13 @@ struct RecordingLinks : shelllink::ShellLinkBackend {
                                   bool perUser, std::string& parentToken) override {
         calls << QString::fromStdString(folder + '|' + caption + '|' + target + '|' + arguments +
                                         (perUser ? "|1|" : "|0|") + parentToken);
-        const bool fails = calls.size() - 1 == failAt;
-        return {!fails, fails ? failure : ""};
+        return {calls.size() - 1 != failAt, calls.size() - 1 == failAt ? failure : ""};
     }
     bool writeInternetShortcut(const std::string&, const std::string&) override { return false; }
 };
 
 class TestStartupLogic : public QObject {
     Q_OBJECT
-
-    // The entry's lines once desktop-file-validate passed it without a word.
-    static QStringList validEntry(const QString& path) {
-        QProcess p;
-        p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start("desktop-file-validate", {path});
-        QFile f(path);
-        const bool clean = p.waitForFinished(30000) && p.exitCode() == 0 && p.readAll().isEmpty();
-        return clean && f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split('\n')
-                                                    : QStringList{"not valid: " + path};
-    }
-
 private slots:
     void theLineIsJudgedAndDialledAsDesigned() {
         // A 64-bit handle whose low half alone names nothing.
@@ -99,7 +89,6 @@ private slots:
             {Records32, {{0x51, 0x0004}, {0x52, 0x2000}}, 0, false},
             {Records32, {{0x51, 0x2000}, {0x52, 0x0004}}, 0, true},
             {Records32, {{0x51, 0x2000}}, 603, false}, // the enumeration fails
-            {Records64, {}, 0, false},
             {Records64, {{wide, 0x2000}}, 0, true},
             {Records64, {{0x51, 0x2000}, {wide, 0x0004}}, 0, true},
             {Records64, {{wide, 0x0004}, {other, 0x2000}}, 0, false},
@@ -108,16 +97,16 @@ private slots:
             FakeRas ras(layout, connections, enumResult);
             QCOMPARE(dialup::firstConnectionIsUp(ras, layout), connected);
             // 256 records; only the first connection's status is asked for.
-            const std::uint64_t first = connections.empty() ? 0 : connections[0].first,
-                                records = layout.connectionSize;
-            QCOMPARE(ras.seen,
-                     (enumResult ? Seen{records * 256, records}
-                                 : Seen{records * 256, records, layout.statusSize, first}));
+            const std::uint64_t records = layout.connectionSize;
+            QCOMPARE(ras.seen, (enumResult ? Seen{records * 256, records}
+                                           : Seen{records * 256, records, layout.statusSize,
+                                                  connections.empty() ? 0 : connections[0].first}));
         }
 
-        // With no remote-access line up, the network stands in for it.
+        // With no remote-access line up, the network stands in for it: up,
+        // running, not loopback and addressed; each of the others lacks one of
+        // these.
         using R = dialup::Reachability;
-        // Up, running, not loopback and addressed; each of the others lacks one of these.
         const dialup::InterfaceFacts ethernet{true, true, false, true},
             loopback{true, true, true, true}, down{false, true, false, true},
             stopped{true, false, false, true}, unaddressed{true, true, false, false};
@@ -130,7 +119,8 @@ private slots:
         for (const auto& [reachability, interfaces, connected] : network)
             QCOMPARE(dialup::networkCountsAsConnected(reachability, interfaces), connected);
 
-        // A network list manager's flags: only internet connectivity counts by itself.
+        // A network list manager's flags: only internet connectivity counts by
+        // itself.
         const std::pair<std::uint32_t, R> flags[] = {
             {0x0, R::Disconnected}, {0x1, R::Unknown}, {0x3, R::Unknown},        {0x10, R::Local},
             {0x100, R::Local},      {0x20, R::Site},   {0x211, R::Site},         {0x40, R::Online},
@@ -141,15 +131,20 @@ private slots:
         // The dialler opens on the default connection, if there is one; where
         // the designed one is missing, the phonebook dialog stands in.
         using connection::DiallerKind;
-        const QList<QStringList> unnamed = {{"rundll", "rnaui.dll,RnaDial"}, {"rasphone"}};
-        QCOMPARE(connection::DiallerCommands(DiallerKind::RemoteAccess, ""), unnamed);
+        QCOMPARE(connection::DiallerCommands(DiallerKind::RemoteAccess, ""),
+                 QList<QStringList>({{"rundll", "rnaui.dll,RnaDial"}, {"rasphone"}}));
+        QCOMPARE(connection::DiallerCommands(DiallerKind::RemoteAccess, "My ISP"),
+                 QList<QStringList>(
+                     {{"rundll", "rnaui.dll,RnaDial", "My ISP"}, {"rasphone", "-d", "My ISP"}}));
         QCOMPARE(connection::DiallerCommands(DiallerKind::NetworkManager, "My ISP"),
                  QList<QStringList>{{"nm-connection-editor"}});
     }
 
-    void registryStringsFitTheBufferOrGiveNothing() {
+    // Each reader asks for no more access than it needs, fits the value in
+    // its own buffer or gives nothing, and closes the key.
+    void registryValuesFitTheBufferOrGiveNothing() {
         const std::tuple<const char*, std::string, QString> cases[] = {
-            {"Default", std::string("MyISP\0", 6), "MyISP"},
+            {"Default", "MyISP\0"s, "MyISP"},
             {"Default", std::string(254, 'a') + '\0', QString(254, 'a')}, // 255 bytes fit
             {"Default", std::string(255, 'a') + '\0', ""},
             {"Default", "", ""},           // stored length 0
@@ -163,8 +158,80 @@ private slots:
             QCOMPARE(connection::GetDefaultConnection(), expected);
             QVERIFY(reg.accesses == std::vector{registry::QueryValueAccess} && reg.open == 0);
         }
+
+        const std::tuple<std::uint32_t, std::string, bool, QString> tool[] = {
+            {1, "C:\\MSINFO32.EXE\0"s, true, "C:\\MSINFO32.EXE"},
+            {1, std::string(1023, 'x') + '\0', true, QString(1023, 'x')}, // 1024 bytes fit
+            {1, std::string(1024, 'x') + '\0', false, ""},
+            {4, "\x2a\x01\0\0"s, true, "12A"}, // a double word reads as hexadecimal
+            {3, "\x01\x02", true, ""}};        // binary
+        for (const auto& [type, stored, found, text] : tool) {
+            FakeRegistry reg;
+            reg.keys[{Machine, ToolKey}]["PATH"] = {type, stored};
+            QString out = "left over";
+            QCOMPARE(sysinfo::GetKeyValue(Machine, ToolKey.c_str(), "PATH", out), found);
+            QCOMPARE(out, text);
+            // Read access is all it takes; full access fails for ordinary users.
+            QVERIFY(reg.accesses == std::vector{registry::ReadAccess} && reg.open == 0);
+        }
         // This platform has no registry at all.
         QCOMPARE(connection::GetDefaultConnection(), QString());
+    }
+
+    void theToolIsFoundByItsPathThenInItsFolder() {
+        const QString inFolder = "C:\\Shared\\MSINFO32.EXE";
+        // path entry, folder entry, file there -> program, files looked for
+        const std::tuple<bool, bool, bool, QString, QStringList> cases[] = {
+            {true, true, true, "C:\\MSINFO\\msinfo32.exe", {}},
+            {false, true, true, inFolder, {inFolder}},
+            {false, true, false, "", {inFolder}},
+            {false, false, true, "", {}}};
+        for (const auto& [pathEntry, folderEntry, fileThere, program, looked] : cases) {
+            FakeRegistry reg;
+            if (pathEntry)
+                reg.keys[{Machine, ToolKey}]["PATH"] = {1, "C:\\MSINFO\\msinfo32.exe\0"s};
+            if (folderEntry)
+                reg.keys[{Machine, "SOFTWARE\\Microsoft\\Shared Tools Location"}]["MSINFO"] = {
+                    1, "C:\\Shared\0"s};
+            QStringList asked;
+            QCOMPARE(
+                sysinfo::SysInfoProgram([&](const QString& p) { return asked << p, fileThere; }),
+                program);
+            QCOMPARE(asked, looked);
+        }
+        // This platform has no registry: the tool is never found.
+        QCOMPARE(sysinfo::SysInfoProgram([](const QString&) { return true; }), QString());
+    }
+
+    void monthGrids() {
+        const QLocale english(QLocale::English, QLocale::UnitedKingdom);
+        // today, month and year spins, locale -> shown date, its first cell and
+        // length, month label and today's cell
+        const std::tuple<QDate, int, int, QLocale, QDate, int, int, const char*, int> cases[] = {
+            {{2024, 9, 10}, 0, 0, english, {2024, 9, 10}, 0, 30, "九月", 9},   // starts on Sunday
+            {{2025, 3, 31}, 0, 0, english, {2025, 3, 31}, 6, 31, "三月", 36},  // Saturday, 31 days
+            {{2024, 3, 31}, -1, 0, english, {2024, 2, 29}, 4, 29, "二月", -1}, // leap, day clamped
+            {{2024, 1, 20}, -1, 0, english, {2023, 12, 20}, 5, 31, "十二月", -1},
+            {{2024, 6, 2}, -1500, -1500, english, {399, 6, 2}, 2, 30, "六月", -1},
+            {{2024, 6, 2}, -12, 1, english, {2024, 6, 2}, 6, 30, "六月", 7},
+            {{2024, 3, 5}, -1, 0, QLocale(QLocale::French), {2024, 2, 5}, 4, 29, "FÉVRIER", -1},
+            {{2024, 3, 5}, 0, 0, QLocale(QLocale::German), {2024, 3, 5}, 5, 31, "MÄRZ", 9}};
+        for (const auto& [today, monthSpin, yearSpin, locale, shown, first, length, label,
+                          todayCell] : cases) {
+            const calendar::MonthView v = calendar::monthView(today, monthSpin, yearSpin, locale);
+            QCOMPARE(v.shownDate, shown);
+            for (int i = 0; i < calendar::CellCount; ++i)
+                QCOMPARE(v.days[i], i >= first && i < first + length ? i - first + 1 : 0);
+            const QString year = QString::number(shown.year()).rightJustified(4, '0');
+            QCOMPARE(v.caption, QString(13, ' ') + year + "年");
+            QCOMPARE(v.monthLabel, QString(label));
+            QCOMPARE(v.todayCell, todayCell);
+            QCOMPARE(v.todayText.isEmpty(), todayCell < 0);
+        }
+        const QStringList chinese = {"一月", "二月", "三月", "四月", "五月",   "六月",
+                                     "七月", "八月", "九月", "十月", "十一月", "十二月"};
+        for (int month = 1; month <= 12; ++month)
+            QCOMPARE(calendar::monthLabel(english.monthName(month)), chinese[month - 1]);
     }
 
     void linksAreMadeInOrderAndStopAtAFailure() {
@@ -190,7 +257,8 @@ private slots:
         const std::pair<const char*, bool> homes[] = {
             {"$HOME/桌面 $desk", true}, {"$HOME/桌面 $desk", false}, {"$HOME/", false}};
         for (const auto& [named, withDesktop] : homes) {
-            // A fresh home whose desktop folder, named in user-dirs.dirs, needs quoting.
+            // A fresh home whose desktop folder, named in user-dirs.dirs, needs
+            // quoting.
             const QTemporaryDir home(QDir::tempPath() + "/home with space-XXXXXX");
             const QString desktop = home.filePath("桌面 $desk"),
                           applications = home.filePath(".local/share/applications");
@@ -207,11 +275,20 @@ private slots:
             // The internet shortcut is rewritten on every start.
             QCOMPARE(shortcuts::writeInternetShortcut(*links, "http://old.example"), withDesktop);
             QCOMPARE(shortcuts::writeInternetShortcut(*links, "https://x.example"), withDesktop);
-            QStringList lines;
+            QStringList files;
             for (const QString& dir : {desktop, applications, home.path()})
                 for (const QFileInfo& entry : QDir(dir).entryInfoList({"*.desktop"}, QDir::Files))
-                    lines += validEntry(entry.filePath());
-            QCOMPARE(lines.filter("not valid: "), QStringList());
+                    files << entry.filePath();
+            // The validator says nothing of any of them; their lines follow.
+            QProcess validate;
+            validate.setProcessChannelMode(QProcess::MergedChannels);
+            validate.start("sh",
+                           QStringList{"-c", "desktop-file-validate \"$@\" && cat \"$@\"", "sh"} +
+                               files);
+            QVERIFY(validate.waitForFinished(30000));
+            const QString out = QString::fromUtf8(validate.readAll());
+            QVERIFY2(out.startsWith("[Desktop Entry]"), qPrintable(out));
+            const QStringList lines = out.split('\n');
             QVERIFY(lines.contains(exec + "Orvanta\"") && lines.contains(exec + "game\""));
             // Names, menu entries, and icons by theme name: the game's for its
             // link, Orvanta's for the rest.

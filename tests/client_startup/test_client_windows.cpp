@@ -1,0 +1,315 @@
+// The splash, login page, calendar and about windows over a fixed clock and
+// scripted seams.
+
+#include "AboutWindow.h"
+#include "AppInfo.h"
+#include "CalendarWindow.h"
+#include "ConnectionCheck.h"
+#include "Dialler.h"
+#include "FakeRegistry.h"
+#include "LoginWindow.h"
+#include "Portal.h"
+#include "Seams.h"
+#include "ShellLink.h"
+#include "SplashWindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+constexpr int Patience = 20000; // ms; web engines start slowly on a loaded machine
+
+// The caption, month and today's date; the first and last cells shown, which
+// count the days up from 1; and the cells drawn as today's: not in the day
+// colour, or framed.
+QString shown(const CalendarWindow& c) {
+    QList<int> days, marked;
+    for (int i = 0; i < calendar::CellCount; ++i) {
+        const QLabel* cell = c.Label3[i];
+        if (cell->isVisibleTo(&c) || !cell->text().isEmpty())
+            days << (cell->text() == QString::number(i - days.value(0, i) + 1) ? i : -1);
+        if (cell->palette().color(QPalette::WindowText) != QColor(0, 96, 64) ||
+            cell->frameShape() == QFrame::Box)
+            marked << i;
+    }
+    return QStringList{c.windowTitle(), c.Label2->text(), c.Label4->text()}.join('|') +
+           QStringLiteral("|%1-%2|").arg(days.value(0)).arg(days.contains(-1) ? -1 : days.last()) +
+           (marked.isEmpty() ? "" : QString::number(marked.first())) +
+           (marked.size() > 1 ? "..." : "");
+}
+
+class TestClientWindows : public QObject, shelllink::ShellLinkBackend {
+    Q_OBJECT
+
+    QDate today{2024, 6, 2}; // a Sunday; June 2024 starts on a Saturday
+    QStringList log;         // messages, programs started, links made, mail, pages and the beep
+    std::vector<seams::Message> asked;
+    seams::Answer answer = seams::Answer::Ok;
+    bool starterSucceeds = true, lineUp = true;
+    QStringList missing; // programs that will not start
+    int lineChecks = 0;
+    const AboutActions actions{[this](const QString& a) { log << "mail " + a; },
+                               [this](const QString& a) { log << "open " + a; }};
+
+    shelllink::Outcome createLink(const std::string&, const std::string& caption,
+                                  const std::string&, const std::string&, bool,
+                                  std::string&) override {
+        log << QString::fromStdString(caption);
+        return {};
+    }
+    bool writeInternetShortcut(const std::string& name, const std::string&) override {
+        log << QString::fromStdString(name);
+        return true;
+    }
+    void activate(QWidget* w) {
+        w->show();
+        w->activateWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(w->isActiveWindow(), Patience);
+    }
+
+private slots:
+    void initTestCase() {
+        seams::setMessageHandler([this](const seams::Message& m) {
+            asked.push_back(m);
+            log << "message " + m.text;
+            return answer;
+        });
+        seams::setProgramStarter([this](const QString& program, const QStringList& args) {
+            // The dialler comes up, and a failure is told, with the login window gone.
+            const QWidgetList windows = QApplication::topLevelWidgets();
+            const bool over = std::any_of(windows.begin(), windows.end(), [](QWidget* w) {
+                return qobject_cast<LoginWindow*>(w) && w->isVisible();
+            });
+            log << "start " + (QStringList{program} + args).join(' ') +
+                       (over ? " over the login window" : "");
+            return starterSucceeds && !missing.contains(program);
+        });
+        seams::setBeep([this] { log << "beep"; });
+        seams::setClock([this] { return QDateTime(today, QTime(9, 30)); });
+        connection::SetConnectionTest([this] { return ++lineChecks && lineUp; });
+        portal::setBaseUrl(QStringLiteral("https://www.velantrix.com/"));
+    }
+    void init() {
+        log.clear(), asked.clear(), missing.clear();
+        starterSucceeds = lineUp = true;
+        lineChecks = 0;
+    }
+
+    // Shortcuts first, then the timer and the beep; bare, centred, filled
+    // with its artwork; one hand-over a second later.
+    void theSplashLoadsShowsAndHandsOverOnce() {
+        int mainShown = 0;
+        QPointer<SplashWindow> splash = new SplashWindow(*this, [&] { ++mainShown; });
+        QElapsedTimer clock;
+        clock.start();
+        splash->Form_Load();
+        QCOMPARE(log, QStringList({"Velantrix在线同行协作", "Orvanta", "Orvanta从业工具箱",
+                                   "Orvanta同行协作网络办公信息系统", "Brickvane游戏", "beep"}));
+        QCOMPARE(splash->Timer1->interval(), 1000);
+        splash->show();
+        QVERIFY(QTest::qWaitForWindowExposed(splash));
+        // 6000 x 4800 twips, filled with the artwork, with no frame and no taskbar entry
+        QVERIFY(splash->size() == QSize(400, 320) && splash->Img1->geometry() == splash->rect() &&
+                splash->Img1->pixmap().size() == QSize(400, 320));
+        QVERIFY(splash->windowType() == Qt::SplashScreen &&
+                splash->windowFlags() & Qt::FramelessWindowHint);
+        const QPoint offCentre =
+            splash->frameGeometry().center() - splash->screen()->availableGeometry().center();
+        QVERIFY(offCentre.manhattanLength() <= 2);
+        QTRY_VERIFY_WITH_TIMEOUT(splash.isNull(), Patience); // and with it its timer
+        QVERIFY(mainShown == 1 && clock.elapsed() >= 900);
+    }
+
+    void theLoginWindowShowsTheLocalWelcomePageAndChecksTheLineOncePerShowing() {
+        QString result; // outlives the page and any answer still on its way
+        LoginWindow login;
+        QCOMPARE(login.windowTitle(), QStringLiteral("Velantrix产业信息化研究办公室"));
+        // The button sits above the page, not under it.
+        QCOMPARE(login.childAt(login.CmdLogin->geometry().center()), login.CmdLogin);
+        QWidget other;
+        for (QWidget* const w : std::initializer_list<QWidget*>{&login, &other, &login})
+            activate(w);
+        auto* view = login.WebBrowser1.widget->findChild<QWebEngineView*>();
+        QVERIFY(view);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            view->url(), QUrl::fromLocalFile(app::programFolder() + "/velantrix.htm"), Patience);
+        // The welcome text and the login form, with nothing fetched from outside the file.
+        const QString script =
+            "document.body.innerText.includes('欢迎使用Orvanta同行协作办公信息系统')"
+            " + '/' + performance.getEntriesByType('resource').length"
+            " + '/' + document.forms[0].getAttribute('action')";
+        const auto ask = [&] {
+            view->page()->runJavaScript(script, [&](const QVariant& v) { result = v.toString(); });
+            return result;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(ask(), QString("true/0/" PORTAL_BASE_URL "market/login1.asp"),
+                                  Patience);
+        QCOMPARE(lineChecks, 1); // losing and regaining the focus is not a new showing
+    }
+
+    void withTheLineDownTheQuestionIsAskedAndTheWindowUnloads() {
+        const QString dial = "start nm-connection-editor";
+        const std::tuple<seams::Answer, bool, QStringList> cases[] = {
+            {seams::Answer::No, true, {}},
+            {seams::Answer::Yes, true, {dial}},
+            {seams::Answer::Yes, false, {dial, "message 无法启动：nm-connection-editor"}}};
+        for (const auto& [reply, startWorks, after] : cases) {
+            init();
+            lineUp = false;
+            answer = reply;
+            starterSucceeds = startWorks;
+            QPointer<LoginWindow> login = new LoginWindow;
+            login->show();
+            QTRY_VERIFY_WITH_TIMEOUT(login.isNull(), Patience);
+            QCOMPARE(log, QStringList{"message 正在与www.velantrix.com服务器握手......\n\r\n\r╳,"
+                                      "你还没有连接到网上，请先连到网上再试！现在连接(Y/N)"} +
+                              after);
+            // Yes and No, no icon, the application title.
+            QVERIFY(asked[0].buttons == seams::Buttons::YesNo &&
+                    asked[0].icon == seams::Icon::None && asked[0].title.isEmpty());
+            QCOMPARE(asked.back().icon, startWorks ? seams::Icon::None : seams::Icon::Exclamation);
+        }
+    }
+
+    void aDiallerThatWillNotStartGivesWayToTheNext() {
+        const QString designed = "start rundll rnaui.dll,RnaDial My ISP",
+                      phonebook = "start rasphone -d My ISP";
+        const std::pair<QStringList, QStringList> cases[] = {
+            {{}, {designed}},
+            {{"rundll"}, {designed, phonebook}},
+            {{"rundll", "rasphone"},
+             {designed, phonebook, "message 无法启动：rasphone -d My ISP"}}};
+        for (const auto& [absent, expected] : cases) {
+            init();
+            missing = absent;
+            QCOMPARE(StartDialler(
+                         {{"rundll", "rnaui.dll,RnaDial", "My ISP"}, {"rasphone", "-d", "My ISP"}}),
+                     absent.size() < 2);
+            QCOMPARE(log, expected);
+        }
+    }
+
+    void theLoginWindowIsShownModallyOncePerRun() {
+        QPointer<LoginWindow> shown;
+        QTimer pressLogin; // closes the modal window once it has checked the line
+        connect(&pressLogin, &QTimer::timeout, this, [&] {
+            shown = qobject_cast<LoginWindow*>(QApplication::activeModalWidget());
+            if (shown && lineChecks > 0)
+                shown->CmdLogin->click();
+        });
+        pressLogin.start(50);
+        // Should the check never come, close the window anyway and fail below rather than hang.
+        QTimer::singleShot(Patience, &pressLogin, [&] { lineChecks += 100; });
+        const QPointer<LoginWindow> kept = showLoginWindowOnce();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        // Hidden by CmdLogin, it stays loaded, owned by no window; nothing was asked with the
+        // line up.
+        QVERIFY(shown && kept == shown && !shown->isVisible() && !shown->parentWidget() &&
+                asked.empty());
+        QVERIFY(!showLoginWindowOnce());
+        QCOMPARE(lineChecks, 1);
+        delete shown;
+    }
+
+    void theCalendarOpensOnTodaysMonthPagesAndComesBack() {
+        const QString year = "             %1年|";
+        CalendarWindow c(nullptr, QLocale(QLocale::English));
+        activate(&c);
+        QCOMPARE(shown(c), year.arg(2024) + "六月|Sunday, 02 June 2024|6-35|7");
+        c.HScroll1->setValue(-6); // back across the new year
+        QCOMPARE(shown(c), year.arg(2023) + "十二月|Sunday, 02 June 2024|5-35|");
+        // Paging away and back marks only the shown cell; September starts on a Sunday.
+        c.HScroll1->setValue(3);
+        QCOMPARE(shown(c), year.arg(2024) + "九月|Sunday, 02 June 2024|0-29|");
+        c.HScroll2->setValue(-1500);
+        QCOMPARE(c.ShownDate, QDate(524, 9, 2));
+        QTest::keyClick(&c, Qt::Key_Return); // 今日, the default button
+        QVERIFY(c.HScroll1->value() == 0 && c.HScroll2->value() == 0);
+        QCOMPARE(shown(c), year.arg(2024) + "六月|Sunday, 02 June 2024|6-35|7");
+
+        // Coming back from another window keeps the month; a new showing starts on today's.
+        QWidget other;
+        c.HScroll1->setValue(2);
+        activate(&other);
+        activate(&c);
+        QCOMPARE(c.HScroll1->value(), 2);
+        c.hide();
+        today = today.addDays(1);
+        activate(&other);
+        activate(&c);
+        QCOMPARE(shown(c), year.arg(2024) + "六月|Monday, 03 June 2024|6-35|8");
+    }
+
+    // Modeless and shown once: its texts, links and icon, the system
+    // information tool, then brought up again rather than opened twice.
+    void theAboutWindow() {
+        QPointer<AboutWindow> about = showAboutWindow(actions);
+        QVERIFY(about && !about->isModal());
+        QCOMPARE(about->windowTitle() + '|' + about->lblVersion->text() + '|' +
+                     about->LabelEmail->text() + '|' + about->lblDisclaimer->text(),
+                 "关于 Orvanta同行协作办公信息系统|版本 " PROJECT_VERSION_STRING
+                 "|webmaster@velantrix.com|警告:此系统是“Velantrix同行协作网”配套管理客户端软件，"
+                 "若想使用全部功能，请登陆https://www.velantrix.com申请协作网企业代号及权限......");
+        for (QWidget* label : {about->LabelEmail, about->lblDisclaimer, about->lblDescription}) {
+            QTest::mouseClick(label, Qt::LeftButton);
+            QTest::mouseClick(label, Qt::RightButton);
+        }
+        QCOMPARE(log, QStringList({"mail webmaster@velantrix.com",
+                                   "open https://www.velantrix.com/tonghang/reginfo.asp"}));
+
+        // The icon box shows the program's icon, as the desktop gets it, scaled the same way.
+        const QImage icon =
+            about->picIcon->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+        const QImage drawn = QImage(ICON_DIR "/hicolor/48x48/apps/orvanta.png")
+                                 .scaled(36, 36, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                 .convertToFormat(QImage::Format_ARGB32);
+        QVERIFY(icon.size() == QSize(36, 36) && drawn.size() == icon.size());
+        int off = 0;
+        for (int i = 0; i < 36 * 36; ++i)
+            off +=
+                qAbs(qGray(icon.pixel(i % 36, i / 36)) - qGray(drawn.pixel(i % 36, i / 36))) > 16;
+        QVERIFY2(off < 36, qPrintable(QString::number(off) + " pixels differ"));
+
+        const QString tool = "C:\\MSINFO\\msinfo32.exe", unavailable = "message 此时系统信息不可用";
+        const std::tuple<bool, bool, QStringList> cases[] = {
+            {false, true, {unavailable}}, // as on this platform, without a registry
+            {true, true, {"start " + tool}},
+            {true, false, {"start " + tool, unavailable}}};
+        for (const auto& [registered, startWorks, expected] : cases) {
+            FakeRegistry reg;
+            if (registered)
+                reg.keys[{registry::Root::LocalMachine,
+                          "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"}]["PATH"] = {
+                    1, tool.toStdString() + '\0'};
+            starterSucceeds = startWorks;
+            log.clear();
+            QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
+            QCOMPARE(log, expected);
+        }
+
+        QWidget other;
+        activate(&other);
+        QCOMPARE(showAboutWindow(actions), about.data());
+        QTRY_VERIFY_WITH_TIMEOUT(about->isActiveWindow(), Patience);
+        QTest::keyClick(about, Qt::Key_Escape); // unloads like OK
+        QTRY_VERIFY_WITH_TIMEOUT(about.isNull(), Patience);
+        QVERIFY(showAboutWindow(actions) != nullptr);
+    }
+};
+
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TestClientWindows test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_client_windows.moc"
