@@ -287,9 +287,9 @@ private slots:
             gate.closed(false, now += 10);
         }
         QCOMPARE(offered, (QList<bool>{false, false, true, true}));
-        // A pause, or another site, starts a new row.
-        QVERIFY(!gate.opening(site, now + DialogGate::RowGapMs + 1).offerEscape);
-        gate.closed(false, now += DialogGate::RowGapMs + 1);
+        // A pause of over 5 s, or another site, starts a new row.
+        QVERIFY(!gate.opening(site, now + 5001).offerEscape);
+        gate.closed(false, now += 5001);
         QVERIFY(!gate.opening(other, now).offerEscape);
 
         // A silenced site shows nothing until the client loads a page.
