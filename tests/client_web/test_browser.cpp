@@ -506,7 +506,7 @@ private slots:
 
     // A page the client loads starts a new row: the page runs through all its
     // alerts with none reaching the user after the third.
-    void scriptDialogsAreAnsweredAndARunCanBeSilenced() {
+    void scriptDialogsAndPermissions() {
         QList<pagedialogs::ScriptDialog> asked;
         const auto asker =
             swapIn(pagedialogs::setScriptAsker, [&](QWidget*, const pagedialogs::ScriptDialog& d) {
@@ -527,6 +527,23 @@ private slots:
         for (const auto& d : asked)
             offered.append(d.offerEscape);
         QCOMPARE(offered, (QList<bool>{false, false, false, false, true}));
+
+        // Permissions are refused without asking: notifications denied, the
+        // clipboard not allowed, camera, microphone and screen never given.
+        QVERIFY(loadInto(pane, page("permissions.asp")));
+        valueOf(pane.page(),
+                "var r = null; (async () => { const m = navigator.mediaDevices, out = [];"
+                " for (const ask of [() => Notification.requestPermission(),"
+                " () => m.getUserMedia({video: true}), () => m.getUserMedia({audio: true}),"
+                " () => m.getDisplayMedia({video: true}), () => navigator.clipboard.readText()])"
+                " await ask().then(v => out.push(typeof v == 'string' ? v : 'given'),"
+                " e => out.push(e.name)); r = out; })(); 1");
+        QStringList outcome;
+        TRY_VERIFY((outcome = valueOf(pane.page(), "r").toStringList()).size() == 5);
+        QVERIFY2(outcome[0] == "denied" && outcome[4] == "NotAllowedError" &&
+                     !outcome.mid(1, 3).contains("given"),
+                 qPrintable(outcome.join(' ')));
+        QCOMPARE(asked.size(), 5);
     }
 
     // The real box: titled with the program's name, the page's words as plain
@@ -557,31 +574,6 @@ private slots:
                                      " 显示：|<b>注意</b>|确定");
         QVERIFY(plain && !modal && !closed);
         QCOMPARE(host.closeAsked, 1);
-    }
-
-    // Notifications denied, the clipboard not allowed, camera, microphone and
-    // screen never given; nobody asked.
-    void permissionsAreRefusedWithoutAsking() {
-        int asked = 0;
-        const auto asker =
-            swapIn(pagedialogs::setScriptAsker, [&](QWidget*, const pagedialogs::ScriptDialog&) {
-                return ++asked, pagedialogs::ScriptAnswer{};
-            });
-        WebEnginePane pane;
-        QVERIFY(loadInto(pane, page("permissions.asp")));
-        valueOf(pane.page(),
-                "var r = null; (async () => { const m = navigator.mediaDevices, out = [];"
-                " for (const ask of [() => Notification.requestPermission(),"
-                " () => m.getUserMedia({video: true}), () => m.getUserMedia({audio: true}),"
-                " () => m.getDisplayMedia({video: true}), () => navigator.clipboard.readText()])"
-                " await ask().then(v => out.push(typeof v == 'string' ? v : 'given'),"
-                " e => out.push(e.name)); r = out; })(); 1");
-        QStringList outcome;
-        TRY_VERIFY((outcome = valueOf(pane.page(), "r").toStringList()).size() == 5);
-        QVERIFY2(outcome[0] == "denied" && outcome[4] == "NotAllowedError" &&
-                     !outcome.mid(1, 3).contains("given"),
-                 qPrintable(outcome.join(' ')));
-        QCOMPARE(asked, 0);
     }
 
     // Asked once, naming the site and the server's words; cancelled, the
