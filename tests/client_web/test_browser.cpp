@@ -1,15 +1,15 @@
 // Real web panes against the demo portal: what the portal receives, our own
-// pages and recovery, the habits of a pane, what a hostile page can and
-// cannot make it do, the desktop toolbox, and the client's real ending (the
-// test runs itself as that process: "write" leaves a session cookie and two
-// browser windows open at the end; "read" prints the cookie the next start finds).
+// pages and recovery, what one page does staying in its own pane, the habits
+// of a pane, what a hostile page can and cannot make it do, the desktop
+// toolbox, and the client's real ending (the test runs itself as that
+// process: "write" leaves a session cookie and two browser windows open at
+// the end; "read" prints the cookie the next start finds).
 
 #include "ChineseUi.h"
 #include "DesktopToolbox.h"
 #include "FindBar.h"
 #include "PageDialogs.h"
 #include "PagePolicy.h"
-#include "PageRules.h"
 #include "PaneHabits.h"
 #include "PaneRecovery.h"
 #include "PortalWatch.h"
@@ -31,15 +31,16 @@
 #include <QSslKey>
 #include <QSslServer>
 #include <QStringEncoder>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWebEngineDownloadRequest>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWheelEvent>
+#include <csignal>
 #include <cstdio>
 
 using namespace webtest;
@@ -54,23 +55,20 @@ void press(QWebEngineView& view, Qt::Key key, Qt::KeyboardModifiers modifiers = 
     QTest::keyClick(pageWidget(view), key, modifiers);
 }
 
-// Crashed by itself: killed from outside, a renderer is never given up.
-bool crashRenderer(QWebEngineView& view) {
-    if (view.page()->renderProcessPid() <= 0)
-        return false;
-    view.page()->load(QUrl(QStringLiteral("chrome://crash")));
-    return true;
+// Crashed by itself (killed from outside, a renderer is never given up),
+// then reloaded as the portal's log shows.
+bool crashed(QWebEngineView& view, const QString& request, int requests) {
+    view.page()->load(QUrl("chrome://crash"));
+    return demoPortal().waitFor(request, requests);
 }
 
-bool waitUntilLoaded(QWebEngineView& view) {
-    return QTest::qWaitFor(
-        [&] {
-            return valueOf(view.page(),
-                           "document.readyState == 'complete' && "
-                           "!!document.getElementById('path')",
-                           5000) == true;
-        },
-        Patience);
+bool rendererAlive(qint64 pid) {
+    return pid > 0 && ::kill(pid_t(pid), 0) == 0;
+}
+
+// The title the page itself has now.
+QString title(QWebEngineView& view) {
+    return valueOf(view.page(), "document.title", 3000).toString();
 }
 
 // Nothing ticks in a pane whose page has loaded.
@@ -92,27 +90,6 @@ double storedZoom(const char* pane) {
         .value(QStringLiteral("zoom/") + pane, -1)
         .toDouble();
 }
-
-// Answers every request with one page that declares no charset, the way the
-// portal's legacy pages come.
-class LegacyPageServer : public QTcpServer {
-public:
-    explicit LegacyPageServer(const QByteArray& body) {
-        listen(QHostAddress::LocalHost);
-        connect(this, &QTcpServer::newConnection, this, [this, body] {
-            while (QTcpSocket* socket = nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, socket, [socket, body] {
-                    QObject::disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
-                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
-                                  QByteArray::number(body.size()) +
-                                  "\r\nConnection: close\r\n\r\n" + body);
-                    socket->disconnectFromHost();
-                });
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
-    }
-};
 
 // Stands in for the desktop's opener for these schemes.
 class OpenerRecorder : public QObject {
@@ -146,42 +123,35 @@ protected:
     }
 };
 
+// The client's ending, run as a process of its own.
 int probe(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    std::setvbuf(stdout, nullptr, _IONBF, 0);
     QApplication::setApplicationName(QStringLiteral("orvanta-web-exit-probe"));
     pagewindows::setMaker(&BrowserWindow::open);
-    WebEnginePane pane;
-    pane.show();
-    DesktopToolbox toolbox;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &app, [] {
-        const auto windows = browserWindows();
-        if (std::count_if(windows.begin(), windows.end(), [](BrowserWindow* w) {
-                return w->windowTitle().contains(QStringLiteral(" - 演示门户"));
-            }) == 2) {
-            std::printf("windows: 2\n");
-            seams::endProgram();
-        }
-    });
     const QString base = QString::fromLocal8Bit(argv[2]);
-    QObject::connect(&pane, &QWebEngineView::loadFinished, &app, [&](bool ok) {
-        if (!ok)
-            QCoreApplication::exit(3);
-        else if (qstrcmp(argv[3], "read") == 0)
-            pane.page()->runJavaScript("document.cookie", [](const QVariant& v) {
-                std::printf("cookie: %s\n", qPrintable(v.toString()));
-                seams::endProgram();
-            });
-        else {
-            pane.page()->runJavaScript("document.cookie = 'session=kept'; 1");
-            toolbox.openNewWindow(base + "popup.asp");
-            toolbox.openNewWindow(base + "second.asp");
-            poll.start(100);
-        }
-    });
-    pane.navigate(base + "probe.asp");
+    WebEnginePane pane;
+    DesktopToolbox toolbox;
+    if (!loadInto(pane, base + "probe.asp"))
+        return 3;
+    if (qstrcmp(argv[3], "read") == 0) {
+        std::printf("cookie: %s\n", qPrintable(valueOf(pane.page(), "document.cookie").toString()));
+    } else {
+        valueOf(pane.page(), "document.cookie = 'session=kept'; 1");
+        toolbox.openNewWindow(base + "popup.asp");
+        toolbox.openNewWindow(base + "second.asp");
+        const bool both = QTest::qWaitFor(
+            [] {
+                const auto windows = browserWindows();
+                return std::count_if(windows.begin(), windows.end(), [](BrowserWindow* w) {
+                           return w->windowTitle().contains(" - 演示门户");
+                       }) == 2;
+            },
+            Patience);
+        std::printf("windows: %s\n", both ? "2" : "missing");
+    }
+    std::fflush(stdout);
+    QTimer::singleShot(0, &app, &seams::endProgram);
     return QApplication::exec();
 }
 
@@ -211,90 +181,149 @@ private slots:
     }
     void cleanup() { qDeleteAll(browserWindows()); }
 
-    void pagesWithoutCharsetAreReadAsGbk_data() {
-        QTest::addColumn<QByteArray>("body");
-        const QString text = QStringLiteral("北京同行协作办公信息系统，旅游从业者工作必备百宝箱");
-        // Chromium's detector recognises GBK text; where it has no verdict, the default decides.
-        QTest::newRow("gbk text") << "<html><body>" + QStringEncoder("GBK").encode(text) +
-                                         "</body></html>";
-        QTest::newRow("undecided bytes") << "<html><body>" + text.toUtf8() + "</body></html>";
-    }
-    void pagesWithoutCharsetAreReadAsGbk() {
-        QFETCH(QByteArray, body);
-        LegacyPageServer server(body);
+    // Read as GBK, the portal's legacy pages (bytes Chromium cannot place:
+    // the default decides); Chromium's own texts come from its zh-CN locale,
+    // whatever the system's.
+    void pagesWithoutCharsetAreGbkAndChromiumSpeaksChinese() {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        connect(&server, &QTcpServer::newConnection, this, [&] {
+            while (QTcpSocket* socket = server.nextPendingConnection())
+                connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                    QObject::disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n"
+                                  "Connection: close\r\n\r\n<html><body>" +
+                                  QString("北京同行协作办公信息系统").toUtf8());
+                    socket->disconnectFromHost();
+                });
+        });
         WebEnginePane pane;
-        QVERIFY(loadInto(pane, QStringLiteral("http://127.0.0.1:%1/l.asp").arg(server.serverPort()),
-                         false));
+        QVERIFY(
+            loadInto(pane, QString("http://127.0.0.1:%1/l.asp").arg(server.serverPort()), false));
         QCOMPARE(valueOf(pane.page(), "document.characterSet"), QVariant("GBK"));
+        QCOMPARE(valueOf(pane.page(), "navigator.language"), QVariant("zh-CN"));
+        QCOMPARE(valueOf(pane.page(), "(() => { const i = document.createElement('input');"
+                                      " i.required = true; return i.validationMessage; })()"),
+                 QVariant("请填写此字段。"));
     }
 
     // Sizes in twips, back and forward at the ends of history, refresh while hidden.
     void paneCommandsRefuseWhatTheyCannotDo() {
         WebEnginePane pane;
-        QCOMPARE(pane.navigate(QString()), pane::Failed);
-        QCOMPARE(pane.setWidth(1500), pane::Ok);
-        QCOMPARE(pane.setHeight(3000), pane::Ok);
-        QCOMPARE(pane.setWidth(-15), pane::Failed);
-        QCOMPARE(pane.setHeight(-1), pane::Failed);
+        QCOMPARE((QList<int>{pane.navigate(""), pane.setWidth(1500), pane.setHeight(3000),
+                             pane.setWidth(-15), pane.setHeight(-1), pane.goBack()}),
+                 (QList<int>{pane::Failed, pane::Ok, pane::Ok, pane::Failed, pane::Failed,
+                             pane::Failed}));
         QCOMPARE(pane.size(), QSize(100, 200));
-        QCOMPARE(pane.goBack(), pane::Failed);
         QVERIFY(loadInto(pane, page("first.asp"), false));
         QCOMPARE(pane.goBack(), pane::Failed);
         QVERIFY(loadInto(pane, page("second.asp"), false));
-        QCOMPARE(pane.goForward(), pane::Failed);
-        QCOMPARE(pane.goBack(), pane::Ok);
-        QTRY_COMPARE_WITH_TIMEOUT(pane.url().path(), QString("/first.asp"), Patience);
-        QCOMPARE(pane.goBack(), pane::Failed);
-        QCOMPARE(pane.goForward(), pane::Ok);
-        QTRY_COMPARE_WITH_TIMEOUT(pane.url().path(), QString("/second.asp"), Patience);
+        QCOMPARE((QList<int>{pane.goForward(), pane.goBack()}),
+                 (QList<int>{pane::Failed, pane::Ok}));
+        TRY_COMPARE(pane.url().path(), QString("/first.asp"));
+        QCOMPARE((QList<int>{pane.goBack(), pane.goForward()}),
+                 (QList<int>{pane::Failed, pane::Ok}));
+        TRY_COMPARE(pane.url().path(), QString("/second.asp"));
         QCOMPARE(pane.refresh(), pane::Ok); // hidden
         QVERIFY(demoPortal().waitFor("GET /second.asp", 3));
     }
 
-    // Crashed renderers are answered at once, then after 1 s, 5 s and 30 s;
-    // a fifth crash in a row shows our page, whose retry starts afresh.
-    void rendererDeathsAreAlwaysAnswered() {
+    // Crashed renderers are answered at once, then after 1 s, 5 s and 30 s,
+    // the grey pane saying why meanwhile; a page shown long enough starts a
+    // new series; a fifth crash in a row shows our page, which reloads when
+    // shown again or by its retry, each starting afresh.
+    void crashedRenderersComeBackThenGiveOurPage() {
         const std::optional<int> schedule[] = {0, 1000, 5000, 30000, std::nullopt};
         for (int death = 0; death < 5; ++death)
             QCOMPARE(PaneRecovery::rendererReloadDelay(death), schedule[death]);
-
+        // The third and fourth waits shortened, so the test need not sit out 35 s.
+        const auto delays = PaneRecovery::setRendererReloadDelays({0, 1000, 50, 50});
+        const int settled = PaneRecovery::setSettledAfter(1500);
         WebEnginePane pane;
+        PaneRecovery::setSettledAfter(settled);
         const QString request = "GET /survivor.asp";
-        QVERIFY(loadInto(pane, page("survivor.asp"), false));
-        QVERIFY(crashRenderer(pane));
-        QVERIFY(demoPortal().waitFor(request, 2));
-        QVERIFY(waitUntilLoaded(pane));
-
-        QElapsedTimer sinceKill;
-        sinceKill.start();
-        QVERIFY(crashRenderer(pane));
-        // While the reload waits, the grey pane says what is going on.
+        QVERIFY(loadInto(pane, page("survivor.asp")));
+        QVERIFY(crashed(pane, request, 2));
+        QElapsedTimer sinceCrash;
+        sinceCrash.start();
+        pane.page()->load(QUrl("chrome://crash"));
         const auto* note = pane.findChild<QLabel*>("recoveringNote");
         QTRY_VERIFY_WITH_TIMEOUT(!note->isHidden() && note->text().contains("正在重新载入"), 900);
         QCOMPARE(note->size(), pane.size());
         QVERIFY(demoPortal().waitFor(request, 3));
-        QVERIFY(note->isHidden());
-        QVERIFY(sinceKill.elapsed() >= 1000);
-        QVERIFY(waitUntilLoaded(pane));
-
-        // The third and fourth waits shortened, so the test need not sit out 35 s.
-        const auto previous = PaneRecovery::setRendererReloadDelays({0, 1000, 50, 50});
-        for (int reloads = 4; reloads <= 5; ++reloads) {
-            QVERIFY(crashRenderer(pane));
-            QVERIFY(demoPortal().waitFor(request, reloads));
-            QVERIFY(waitUntilLoaded(pane));
-        }
-        QVERIFY(crashRenderer(pane));
-        PaneRecovery::setRendererReloadDelays(previous);
-        QTRY_COMPARE_WITH_TIMEOUT(pane.title(), QString("网页无法显示"), Patience);
+        QVERIFY(note->isHidden() && sinceCrash.elapsed() >= 1000);
+        QVERIFY(crashed(pane, request, 4));
+        TRY_COMPARE(title(pane), QString("演示门户 /survivor.asp"));
+        QTest::qWait(2000); // shown long enough
+        for (int requests = 5; requests <= 8; ++requests)
+            QVERIFY(crashed(pane, request, requests));
+        pane.page()->load(QUrl("chrome://crash"));
+        TRY_COMPARE(pane.title(), QString("网页无法显示"));
         QVERIFY(bodyText(pane).contains(page("survivor.asp")));
-        QCOMPARE(demoPortal().count(request), 5);
+        QCOMPARE(demoPortal().count(request), 8);
 
-        valueOf(pane.page(), "document.getElementById('retry').click(); 1");
-        QVERIFY(demoPortal().waitFor(request, 6));
-        QVERIFY(waitUntilLoaded(pane));
-        QVERIFY(crashRenderer(pane)); // a new series: reloaded at once again
-        QVERIFY(demoPortal().waitFor(request, 7));
+        PaneRecovery::setRendererReloadDelays({0}); // the second crash in a row gives our page
+        pane.hide();
+        pane.show();
+        QVERIFY(demoPortal().waitFor(request, 9));
+        TRY_COMPARE(title(pane), QString("演示门户 /survivor.asp"));
+        QVERIFY(crashed(pane, request, 10));
+        pane.page()->load(QUrl("chrome://crash"));
+        TRY_VERIFY(
+            valueOf(pane.page(), "document.getElementById('retry').click(); 1", 5000).isValid());
+        QVERIFY(demoPortal().waitFor(request, 11));
+        TRY_COMPARE(title(pane), QString("演示门户 /survivor.asp"));
+        QVERIFY(crashed(pane, request, 12));
+        PaneRecovery::setRendererReloadDelays(delays);
+    }
+
+    // Killed from outside, a renderer always comes back, less often the more
+    // it is killed; never our crash page.
+    void killedRenderersAlwaysComeBack() {
+        const std::pair<int, int> waits[] = {{0, 0},     {1, 1000},  {2, 5000},  {3, 15000},
+                                             {4, 30000}, {5, 60000}, {12, 60000}};
+        for (const auto& [kill, wait] : waits)
+            QCOMPARE(PaneRecovery::killedReloadDelay(kill), wait);
+        const auto previous = PaneRecovery::setKilledReloadDelays({0, 50, 100});
+        WebEnginePane pane;
+        QVERIFY(loadInto(pane, page("site/killed.asp")));
+        for (int kill = 1; kill <= 6; ++kill) {
+            TRY_VERIFY(rendererAlive(pane.page()->renderProcessPid()));
+            QCOMPARE(::kill(pid_t(pane.page()->renderProcessPid()), SIGKILL), 0);
+            TRY_COMPARE(demoPortal().count("GET /site/killed.asp"), kill + 1);
+            TRY_COMPARE(title(pane), QString("演示门户 /site/killed.asp"));
+        }
+        PaneRecovery::setKilledReloadDelays(previous);
+    }
+
+    // A page's memory bomb or endless loop holds up only its own pane: the
+    // other still runs its scripts and loads, in a renderer nothing took
+    // down. The page that stops answering gets our page, its renderer let
+    // go; 重试 asks for it again.
+    void aHostilePageHoldsUpOnlyItsOwnPane() {
+        const int limit = PaneRecovery::setAnswerLimit(3000);
+        WebEnginePane other, loop;
+        auto bomb = std::make_unique<WebEnginePane>();
+        QVERIFY(loadInto(other, page("site/first.asp")));
+        const qint64 otherRenderer = other.page()->renderProcessPid();
+        QSignalSpy died(bomb->page(), &QWebEnginePage::renderProcessTerminated);
+        QVERIFY(loadInto(*bomb, page("hostile/bomb.asp")));
+        TRY_VERIFY(!died.isEmpty());
+        bomb.reset();
+        QVERIFY(loadInto(loop, page("hostile/loop.asp")));
+        const qint64 looping = loop.page()->renderProcessPid();
+        QVERIFY(demoPortal().waitFor("GET /hostile/looping.asp"));
+        QCOMPARE(valueOf(other.page(), "6 * 7", 5000), QVariant(42));
+        QVERIFY(loadInto(other, page("site/next.asp")));
+        QCOMPARE(demoPortal().count("GET /site/next.asp"), 1);
+        QVERIFY(other.page()->renderProcessPid() == otherRenderer && looping != otherRenderer);
+
+        TRY_COMPARE(title(loop), QString("网页没有响应"));
+        TRY_VERIFY(!rendererAlive(looping));
+        QVERIFY(bodyText(loop).contains("重试"));
+        QCOMPARE(loop.refresh(), pane::Ok);
+        TRY_COMPARE(demoPortal().count("GET /hostile/loop.asp"), 2);
+        PaneRecovery::setAnswerLimit(limit);
     }
 
     // The portal goes away: our page names the address and keeps it for the
@@ -308,47 +337,37 @@ private slots:
         QVERIFY(loadInto(pane, site.address() + "first.asp", false));
         QVERIFY(site.stop());
 
+        QStringList started; // our own pages as "ours"
+        connect(pane.page(), &QWebEnginePage::loadingChanged, this,
+                [&](const QWebEngineLoadingInfo& info) {
+                    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+                        started << (info.url().scheme() == "data" ? "ours" : info.url().toString());
+                });
         QCOMPARE(pane.navigate(asked), pane::Ok);
-        QTRY_COMPARE_WITH_TIMEOUT(pane.title(), QString("无法连接到门户"), Patience);
+        TRY_COMPARE(pane.title(), QString("无法连接到门户"));
         QVERIFY(bodyText(pane).contains(asked));
         QVERIFY(PortalWatch::instance().waiting());
-
-        // The button and the refresh both go for the asked page, not our own.
-        for (const bool button : {true, false}) {
-            QList<QUrl> started;
-            const auto connection =
-                connect(pane.page(), &QWebEnginePage::loadingChanged, this,
-                        [&](const QWebEngineLoadingInfo& info) {
-                            if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
-                                started.append(info.url());
-                        });
-            if (button)
-                valueOf(pane.page(), "document.getElementById('retry').click()");
-            else
-                QCOMPARE(pane.refresh(), pane::Ok);
-            // The asked page, then, as the portal is still down, our page again.
-            QTRY_COMPARE_WITH_TIMEOUT(started.size(), 2, Patience);
-            disconnect(connection);
-            QCOMPARE(started.first(), QUrl(asked));
-            QCOMPARE(started.last().scheme(), QString("data"));
-            QTRY_VERIFY_WITH_TIMEOUT(bodyText(pane).contains(asked), Patience);
-        }
+        // The button and the refresh both go for the asked page, then, as the
+        // portal is still down, our page again.
+        valueOf(pane.page(), "document.getElementById('retry').click()");
+        TRY_COMPARE(started.size(), 4);
+        TRY_VERIFY(bodyText(pane).contains(asked));
+        QCOMPARE(pane.refresh(), pane::Ok);
+        TRY_COMPARE(started, (QStringList{asked, "ours", asked, "ours", asked, "ours"}));
+        TRY_VERIFY(bodyText(pane).contains(asked));
 
         // Tried 5 s after the failure, then twice as long after each miss.
         QCOMPARE(PortalWatch::instance().nextInterval(), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(PortalWatch::instance().nextInterval(), 10000, Patience);
+        TRY_COMPARE(PortalWatch::instance().nextInterval(), 10000);
         QVERIFY(site.start(port));
-        QVERIFY(QTest::qWaitFor([&] { return site.count("GET /tonghang/list.asp?page=2") == 1; },
-                                PortalWatch::LastInterval + Patience));
-        QTRY_COMPARE_WITH_TIMEOUT(
-            valueOf(pane.page(), "document.getElementById('query').textContent", 5000),
-            QVariant("page=2"), Patience);
-        QTRY_VERIFY_WITH_TIMEOUT(noTimerRuns(pane), Patience);
+        TRY_COMPARE(site.count("GET /tonghang/list.asp?page=2"), 1);
+        TRY_COMPARE(valueOf(pane.page(), "document.getElementById('query').textContent", 5000),
+                    QVariant("page=2"));
+        TRY_VERIFY(noTimerRuns(pane));
     }
 
-    // Refused outright: the page never reaches the server, and ours says why.
+    // Refused outright, and our page says why.
     void invalidCertificateIsRefusedWithOurPage() {
-        QByteArray received;
         QSslServer site;
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
         QFile key(TEST_DATA_DIR "/untrusted-site.key");
@@ -357,18 +376,12 @@ private slots:
             QSslCertificate::fromPath(TEST_DATA_DIR "/untrusted-site.crt").value(0));
         tls.setPrivateKey(QSslKey(&key, QSsl::Rsa));
         site.setSslConfiguration(tls);
-        connect(&site, &QSslServer::pendingConnectionAvailable, this, [&] {
-            while (QTcpSocket* socket = site.nextPendingConnection())
-                connect(socket, &QTcpSocket::readyRead, this,
-                        [&, socket] { received += socket->readAll(); });
-        });
         QVERIFY(site.listen(QHostAddress::LocalHost));
         const QString asked = QStringLiteral("https://127.0.0.1:%1/s.asp").arg(site.serverPort());
         WebEnginePane pane;
         QCOMPARE(pane.navigate(asked), pane::Ok);
-        QTRY_COMPARE_WITH_TIMEOUT(pane.title(), QString("安全证书无效"), Patience);
+        TRY_COMPARE(pane.title(), QString("安全证书无效"));
         QVERIFY(bodyText(pane).contains(asked));
-        QCOMPARE(received, QByteArray());
         QVERIFY(!PortalWatch::instance().waiting()); // not a matter of waiting
     }
 
@@ -391,86 +404,46 @@ private slots:
         sinceAsked.start();
         QCOMPARE(pane->navigate(page("never-answers.asp")), pane::Ok);
         QVERIFY(!line->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(line->isVisible(), Patience);
-        QVERIFY(sinceAsked.elapsed() >= PaneRecovery::LoadingLineDelay);
+        TRY_VERIFY(line->isVisible());
+        QVERIFY(sinceAsked.elapsed() >= 500);
         QCOMPARE(QRect(line->pos(), QSize(0, line->height())), QRect(0, 0, 0, 3));
         QVERIFY(line->width() > 0 && line->width() <= pane->width());
         QCOMPARE(pane->geometry(), paneAt);
         QCOMPARE(neighbour->geometry(), neighbourAt);
         QCOMPARE(pane->stop(), pane::Ok);
-        QTRY_VERIFY_WITH_TIMEOUT(!line->isVisible(), Patience);
+        TRY_VERIFY(!line->isVisible());
         QVERIFY(noTimerRuns(*pane));
     }
 
-    // Offered under a plain name in the download folder; saved where the user
-    // chose, and nowhere else; not given a place, cancelled.
-    void downloadsAskWhereToSave_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("offered");
-        QTest::addColumn<bool>("chosen");
-        QTest::newRow("refused") << "report.html"
-                                 << "report.html" << false;
-        QTest::newRow("autostart") << "../.config/autostart/x.desktop"
-                                   << "x.desktop" << true;
-        QTest::newRow("backslashes") << "..\\..\\boot.ini"
-                                     << "boot.ini" << true;
-        QTest::newRow("hidden") << ".profile"
-                                << "profile" << true;
-    }
-    void downloadsAskWhereToSave() {
-        QFETCH(QString, name);
-        QFETCH(QString, offered);
-        QFETCH(bool, chosen);
-        QTemporaryDir chosenFolder;
-        QString suggested;
-        const QString target = chosen ? chosenFolder.filePath("chosen.bin") : QString();
-        const auto asker = swapIn(setSaveLocationAsker, [&](const QString& path) {
-            suggested = path;
-            return target;
-        });
-        WebEnginePane pane;
-        QPointer<QWebEngineDownloadRequest> download;
-        connect(sharedWebProfile(), &QWebEngineProfile::downloadRequested, &pane,
-                [&](QWebEngineDownloadRequest* r) { download = r; });
-        pane.navigate(page("hostile/attachment.asp?name=") + QUrl::toPercentEncoding(name));
-        QTRY_VERIFY_WITH_TIMEOUT(!download.isNull(), Patience);
-
-        const QDir downloads(QDir::home().filePath("Downloads"));
-        QCOMPARE(QFileInfo(suggested).absolutePath(), downloads.path());
-        QCOMPARE(QFileInfo(suggested).fileName(), offered);
-        QTRY_COMPARE_WITH_TIMEOUT(download->state(),
-                                  chosen ? QWebEngineDownloadRequest::DownloadCompleted
-                                         : QWebEngineDownloadRequest::DownloadCancelled,
-                                  Patience);
-        if (chosen) {
-            QFile saved(target);
-            QVERIFY(saved.open(QIODevice::ReadOnly));
-            QCOMPARE(saved.readAll(), QByteArray("demo attachment\n"));
-        }
-        QVERIFY(!QFileInfo::exists(QDir::home().filePath(".config/autostart")));
-        QVERIFY(downloads.isEmpty(QDir::Files | QDir::Hidden));
-    }
-
-    // Only the clicked mail link reaches the desktop; other schemes, clicked
-    // or not, go nowhere, and the pane stays on its page.
+    // Only a clicked mail link reaches the desktop, with no more than a
+    // message needs; other schemes, clicked or not, go nowhere, and the pane
+    // stays on its page. The toolbox's mail goes to the desktop too.
     void linksTheDesktopWouldOpenGoNowhere() {
         OpenerRecorder desktop;
         WebEnginePane pane;
         QVERIFY(loadInto(pane, page("hostile/schemes.asp")));
         valueOf(pane.page(), "location.href = 'foo://script'; 1");
         valueOf(pane.page(), "location.href = 'mailto:script@example.com'; 1");
-        QVERIFY(clickElement(pane, "foo"));
-        QVERIFY(clickElement(pane, "settings"));
-        QVERIFY(clickElement(pane, "mail"));
-        QTRY_VERIFY_WITH_TIMEOUT(!desktop.opened.isEmpty(), Patience);
+        for (const char* link : {"foo", "settings", "mail"})
+            QVERIFY(clickElement(pane, link));
+        TRY_VERIFY(!desktop.opened.isEmpty());
         QVERIFY(markAfter(pane, "marker/schemes"));
-        QCOMPARE(desktop.opened, QList<QUrl>{QUrl("mailto:agent@example.com")});
         QCOMPARE(pane.url().path(), QString("/hostile/schemes.asp"));
+        QVERIFY(loadInto(pane, page("hostile/mail.asp")) && clickElement(pane, "mail"));
+        TRY_COMPARE(desktop.opened.size(), 2);
+        QVERIFY(DesktopToolbox().sendMail("webmaster@velantrix.com"));
+        QCOMPARE(desktop.opened, (QList<QUrl>{QUrl("mailto:agent@example.com"),
+                                              QUrl("mailto:agent@example.com?subject=Hi&body=x&"
+                                                   "cc=b@example.com"),
+                                              QUrl("mailto:webmaster@velantrix.com")}));
     }
 
     // Thirty window.open calls at load, without a click: none opens; one
-    // click, one window. At the limit a page gets none, the user still does.
-    void windowsOpenOnlyFromAClickAndNeverTooMany() {
+    // click, one window. The toolbox opens one on an address as the portal
+    // wants it. A window a page opens is on the shared disk profile, as big
+    // as the page asked, titled after its page, and closed by its script. At
+    // the limit a page gets none, the user still does.
+    void separateWindowsAndTheToolbox() {
         WebEnginePane pane;
         QVERIFY(loadInto(pane, page("hostile/popups.asp")));
         QVERIFY(markAfter(pane, "marker/loaded"));
@@ -480,19 +453,60 @@ private slots:
         QVERIFY(markAfter(pane, "marker/one"));
         QCOMPARE(browserWindows().size(), 1);
         QCOMPARE(demoPortal().count("GET /popup.asp?n=1"), 0);
+        qDeleteAll(browserWindows());
 
-        while (pagewindows::openCount() < pagerules::MaxPageWindows)
+        DesktopToolbox toolbox;
+        QVERIFY(!toolbox.openNewWindow(QString())); // nothing to show, no window
+        QVERIFY(toolbox.openNewWindow(page("tonghang/allcom.asp?city=上海")));
+        QVERIFY(demoPortal().waitFor("GET /tonghang/allcom.asp?city=%C9%CF%BA%A3"));
+        QCOMPARE(browserWindows().size(), 1);
+        QCOMPARE(pane.url().path(), QString("/hostile/popups.asp"));
+        qDeleteAll(browserWindows());
+
+        valueOf(pane.page(), "document.body.innerHTML = '<button id=b style=\"width:200px;"
+                             "height:40px\">open</button>'; document.getElementById('b').onclick ="
+                             " () => window.open('/popup.asp?from=script', 'small', "
+                             "'width=320,height=240'); 1");
+        QVERIFY(clickElement(pane, "b"));
+        TRY_COMPARE(browserWindows().size(), 1);
+        QPointer<BrowserWindow> popup = browserWindows().front();
+        TRY_COMPARE(popup->size(), QSize(320, 240));
+        // The caption names the page's site before its title.
+        TRY_COMPARE(popup->windowTitle(), QUrl(page("")).authority() + " - 演示门户 /popup.asp");
+        QWebEngineProfile* profile = sharedWebProfile();
+        QCOMPARE(popup->pane()->page()->profile(), profile);
+        QCOMPARE(pane.page()->profile(), profile);
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QVERIFY(!profile->isOffTheRecord() && profile->persistentStoragePath().startsWith(data));
+        QCOMPARE(profile->persistentCookiesPolicy(), QWebEngineProfile::ForcePersistentCookies);
+        valueOf(popup->pane()->page(), "window.close(); 1");
+        TRY_VERIFY(popup.isNull());
+
+        while (pagewindows::openCount() < 10) // the most a page may have
             QVERIFY(pagewindows::open(pagewindows::Opener::User));
-        QVERIFY(clickElement(pane, "more"));
+        QVERIFY(clickElement(pane, "b"));
         QVERIFY(markAfter(pane, "marker/full"));
-        QCOMPARE(demoPortal().count("GET /popup.asp?n=0"), 1);
-        QCOMPARE(browserWindows().size(), pagerules::MaxPageWindows);
+        QCOMPARE(demoPortal().count("GET /popup.asp?from=script"), 1);
+        QCOMPARE(browserWindows().size(), 10);
         QVERIFY(pagewindows::open(pagewindows::Opener::User));
+
+        // Each toolbar toggle flips the buttons, whatever their style.
+        QToolBar toolbar;
+        for (const char* caption : {"后退", "前进", "刷新"})
+            toolbar.addAction(caption);
+        const auto buttons = toolbar.findChildren<QToolButton*>();
+        buttons[1]->setAutoRaise(false); // a mixed start: the others are flat by default
+        for (const bool flat : {true, false}) {
+            toolbox.toggleFlatToolbar(&toolbar);
+            QCOMPARE(DesktopToolbox::isFlat(&toolbar), flat);
+            for (QToolButton* button : buttons)
+                QCOMPARE(button->autoRaise(), flat);
+        }
     }
 
     // A page the client loads starts a new row: the page runs through all its
     // alerts with none reaching the user after the third.
-    void scriptDialogsAreAnsweredAndARunCanBeSilenced() {
+    void scriptDialogsAndPermissions() {
         QList<pagedialogs::ScriptDialog> asked;
         const auto asker =
             swapIn(pagedialogs::setScriptAsker, [&](QWidget*, const pagedialogs::ScriptDialog& d) {
@@ -507,13 +521,29 @@ private slots:
         QCOMPARE(QStringList({asked[1].text, asked[1].value, asked[1].site}),
                  QStringList({"姓名", "张三", QUrl(portal::baseUrl()).authority()}));
         QVERIFY(loadInto(pane, page("hostile/alerts.asp")));
-        QTRY_COMPARE_WITH_TIMEOUT(
-            valueOf(pane.page(), "document.getElementById('count').textContent"), QVariant("200"),
-            Patience);
+        TRY_COMPARE(valueOf(pane.page(), "document.getElementById('count').textContent"),
+                    QVariant("200"));
         QList<bool> offered;
         for (const auto& d : asked)
             offered.append(d.offerEscape);
         QCOMPARE(offered, (QList<bool>{false, false, false, false, true}));
+
+        // Permissions are refused without asking: notifications denied, the
+        // clipboard not allowed, camera, microphone and screen never given.
+        QVERIFY(loadInto(pane, page("permissions.asp")));
+        valueOf(pane.page(),
+                "var r = null; (async () => { const m = navigator.mediaDevices, out = [];"
+                " for (const ask of [() => Notification.requestPermission(),"
+                " () => m.getUserMedia({video: true}), () => m.getUserMedia({audio: true}),"
+                " () => m.getDisplayMedia({video: true}), () => navigator.clipboard.readText()])"
+                " await ask().then(v => out.push(typeof v == 'string' ? v : 'given'),"
+                " e => out.push(e.name)); r = out; })(); 1");
+        QStringList outcome;
+        TRY_VERIFY((outcome = valueOf(pane.page(), "r").toStringList()).size() == 5);
+        QVERIFY2(outcome[0] == "denied" && outcome[4] == "NotAllowedError" &&
+                     !outcome.mid(1, 3).contains("given"),
+                 qPrintable(outcome.join(' ')));
+        QCOMPARE(asked.size(), 5);
     }
 
     // The real box: titled with the program's name, the page's words as plain
@@ -546,79 +576,32 @@ private slots:
         QCOMPARE(host.closeAsked, 1);
     }
 
-    void permissionsAreRefusedWithoutAsking_data() {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("expected"); // empty: any refusal
-        QTest::newRow("notifications") << "Notification.requestPermission()"
-                                       << "denied";
-        QTest::newRow("camera") << "navigator.mediaDevices.getUserMedia({video: true})"
-                                << "";
-        QTest::newRow("microphone") << "navigator.mediaDevices.getUserMedia({audio: true})"
-                                    << "";
-        QTest::newRow("screen") << "navigator.mediaDevices.getDisplayMedia({video: true})"
-                                << "";
-        QTest::newRow("clipboard") << "navigator.clipboard.readText()"
-                                   << "NotAllowedError";
-    }
-    void permissionsAreRefusedWithoutAsking() {
-        QFETCH(QString, script);
-        QFETCH(QString, expected);
-        int asked = 0;
-        const auto asker =
-            swapIn(pagedialogs::setScriptAsker, [&](QWidget*, const pagedialogs::ScriptDialog&) {
-                return ++asked, pagedialogs::ScriptAnswer{};
-            });
-        WebEnginePane pane;
-        QVERIFY(loadInto(pane, page("permissions.asp")));
-        valueOf(pane.page(),
-                "var r = 'waiting'; " + script +
-                    ".then(v => r = typeof v == 'string' ? v : 'given', e => r = e.name); 1");
-        QString outcome;
-        QTRY_VERIFY_WITH_TIMEOUT((outcome = valueOf(pane.page(), "r").toString()) != "waiting",
-                                 Patience);
-        QVERIFY2(expected.isEmpty() ? outcome != "given" : outcome == expected,
-                 qPrintable(outcome));
-        QCOMPARE(asked, 0);
-    }
-
-    void passwordIsAskedForAndCancelKeepsTheServersAnswer_data() {
-        QTest::addColumn<bool>("give");
-        QTest::addColumn<QString>("shown");
-        // Cancelled first: the engine keeps given names for the rest of the session.
-        QTest::newRow("cancelled") << false << "401 需要登录";
-        QTest::newRow("given") << true << "已登录：agent";
-    }
+    // Asked once, naming the site and the server's words; cancelled, the
+    // server's own answer stays. Cancelled first: the engine keeps given
+    // names for the rest of the session.
     void passwordIsAskedForAndCancelKeepsTheServersAnswer() {
-        QFETCH(bool, give);
-        QFETCH(QString, shown);
-        QList<pagedialogs::AuthRequest> asked;
-        const auto asker = swapIn(pagedialogs::setCredentialsAsker,
-                                  [&](QWidget*, const pagedialogs::AuthRequest& r) {
-                                      asked.append(r);
-                                      return pagedialogs::Credentials{give, "agent", "secret"};
-                                  });
         WebEnginePane pane;
-        loadInto(pane, page("hostile/login.asp?try=" + QString::number(give)));
-        QTRY_COMPARE_WITH_TIMEOUT(
-            valueOf(pane.page(), "document.getElementById('state').textContent"), QVariant(shown),
-            Patience);
-        QCOMPARE(asked.size(), 1);
-        QCOMPARE(asked[0].host + ' ' + asked[0].realm, QString("127.0.0.1 Velantrix demo"));
-        QVERIFY(!asked[0].proxy);
+        for (const bool give : {false, true}) {
+            QList<pagedialogs::AuthRequest> asked;
+            const auto asker = swapIn(pagedialogs::setCredentialsAsker,
+                                      [&](QWidget*, const pagedialogs::AuthRequest& r) {
+                                          asked.append(r);
+                                          return pagedialogs::Credentials{give, "agent", "secret"};
+                                      });
+            loadInto(pane, page("hostile/login.asp?try=" + QString::number(give)));
+            TRY_COMPARE(valueOf(pane.page(), "document.getElementById('state').textContent"),
+                        QVariant(give ? "已登录：agent" : "401 需要登录"));
+            QCOMPARE(asked.size(), 1);
+            QCOMPARE(asked[0].host + ' ' + asked[0].realm, QString("127.0.0.1 Velantrix demo"));
+            QVERIFY(!asked[0].proxy);
+        }
     }
 
-    // window.print() at load and Ctrl+P in the pane each end with a word.
-    void printingEndsWithAWord_data() {
-        QTest::addColumn<bool>("writable");
-        QTest::addColumn<QString>("said");
-        QTest::newRow("printed") << true << "打印完成。";
-        QTest::newRow("failed") << false << "打印失败：无法打印此网页。";
-    }
+    // window.print() at load and Ctrl+P in the pane each end with a word:
+    // printed, then failed where the file cannot be written.
     void printingEndsWithAWord() {
-        QFETCH(bool, writable);
-        QFETCH(QString, said);
         QTemporaryDir folder;
-        const QString pdf = folder.filePath(writable ? "page.pdf" : "missing/page.pdf");
+        QString pdf = folder.filePath("page.pdf");
         int previews = 0;
         const auto runner =
             swapIn(pagepolicy::setPrintRunner,
@@ -636,27 +619,64 @@ private slots:
         });
         WebEnginePane pane;
         QVERIFY(loadInto(pane, page("hostile/print.asp")));
-        QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 1, Patience);
+        TRY_COMPARE(messages.size(), 1);
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-");
+        pdf = folder.filePath("missing/page.pdf");
         QVERIFY(focusPage(pane));
         press(pane, Qt::Key_P, Qt::ControlModifier);
-        QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 2, Patience);
+        TRY_COMPARE(messages.size(), 2);
         QCOMPARE(previews, 2);
-        QCOMPARE(messages, (QStringList{said, said}));
-        QFile file(pdf);
-        QCOMPARE(file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-", writable);
+        QCOMPARE(messages, (QStringList{"打印完成。", "打印失败：无法打印此网页。"}));
     }
 
-    void findBarCountsTheMatchesOfThePage() {
-        WebEnginePane pane;
-        QVERIFY(loadInto(pane, page("find/findme.asp?a=findme-x-findme")));
-        QCOMPARE(valueOf(pane.page(), "document.body.innerText.split('findme').length-1"),
-                 QVariant(3));
-        QVERIFY(focusPage(pane));
-        FindBar* bar = pane.findChild<PaneHabits*>()->findBar();
-        press(pane, Qt::Key_F, Qt::ControlModifier);
+    // Two panes side by side: the keys go to the one with the focus only.
+    // The zoom, by keys and wheel, is stored on disk per pane name (read
+    // without the program's code) and found again by the next pane of that
+    // name; the find bar counts the matches of the page.
+    void keysReachTheFocusedPaneOnly() {
+        auto window = std::make_unique<QWidget>();
+        auto* row = new QHBoxLayout(window.get());
+        auto *left = new WebEnginePane, *right = new WebEnginePane;
+        left->setObjectName("WebBrowserTeam");
+        row->addWidget(left);
+        row->addWidget(right);
+        window->resize(800, 400);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        const QString findme = "find/findme.asp?a=findme-x-findme";
+        for (const QString& p : {QString("left/1.asp"), findme})
+            QVERIFY(loadInto(*left, page(p), false));
+        for (const char* p : {"right/1.asp", "right/2.asp"})
+            QVERIFY(loadInto(*right, page(p), false));
+
+        QVERIFY(focusPage(*right));
+        press(*right, Qt::Key_Left, Qt::AltModifier);
+        TRY_COMPARE(right->url().path(), QString("/right/1.asp"));
+        QCOMPARE(left->url().path(), QString("/find/findme.asp"));
+        press(*right, Qt::Key_Right, Qt::AltModifier);
+        TRY_COMPARE(right->url().path(), QString("/right/2.asp"));
+
+        QVERIFY(focusPage(*left));
+        const int rightLoads = demoPortal().count("GET /right/2.asp");
+        QSignalSpy reloaded(left, &QWebEngineView::loadFinished);
+        press(*left, Qt::Key_F5);
+        QVERIFY(reloaded.wait(Patience) && demoPortal().count("GET /" + findme) == 2);
+        for (const Qt::Key key : {Qt::Key_Equal, Qt::Key_Equal, Qt::Key_Minus})
+            press(*left, key, Qt::ControlModifier);
+        QCOMPARE(left->zoomFactor() * 10 + right->zoomFactor(), 12.0); // 1.1 and 1.0
+        QWheelEvent wheel(QPointF(10, 10), left->mapToGlobal(QPointF(10, 10)), QPoint(),
+                          QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase,
+                          false);
+        QCoreApplication::sendEvent(pageWidget(*left), &wheel);
+        QCOMPARE(left->zoomFactor(), 1.25);
+
+        FindBar* bar = left->findChild<PaneHabits*>()->findBar();
+        press(*left, Qt::Key_F, Qt::ControlModifier);
         QVERIFY(bar->isVisible() && bar->edit()->hasFocus());
+        QVERIFY(!right->findChild<FindBar*>()->isVisible());
         QTest::keyClicks(bar->edit(), "findme");
-        QTRY_COMPARE_WITH_TIMEOUT(bar->shownCount(), QString("第 1 项，共 3 项"), Patience);
+        TRY_COMPARE(bar->shownCount(), QString("第 1 项，共 3 项"));
         const std::pair<Qt::KeyboardModifier, const char*> steps[] = {
             {Qt::NoModifier, "第 2 项，共 3 项"},
             {Qt::ShiftModifier, "第 1 项，共 3 项"},
@@ -664,87 +684,35 @@ private slots:
         };
         for (const auto& [modifier, shown] : steps) {
             QTest::keyClick(bar->edit(), Qt::Key_Return, modifier);
-            QTRY_COMPARE_WITH_TIMEOUT(bar->shownCount(), QString(shown), Patience);
+            TRY_COMPARE(bar->shownCount(), QString(shown));
         }
         bar->edit()->setText("nowhere-on-the-page");
-        QTRY_COMPARE_WITH_TIMEOUT(bar->shownCount(), QString("没有找到"), Patience);
+        TRY_COMPARE(bar->shownCount(), QString("没有找到"));
         QTest::keyClick(bar->edit(), Qt::Key_Escape);
         QVERIFY(!bar->isVisible());
-    }
+        QVERIFY(markAfter(*right, "marker/keys"));
+        QCOMPARE(demoPortal().count("GET /right/2.asp"), rightLoads);
 
-    // Keys and wheel, stored on disk per pane name (read without the
-    // program's code) and found again by the next pane of that name.
-    void zoomIsKeptPerPaneAcrossARestart() {
-        {
-            WebEnginePane pane;
-            pane.setObjectName("WebBrowserTeam");
-            QVERIFY(loadInto(pane, page("zoom.asp")) && focusPage(pane));
-            press(pane, Qt::Key_Equal, Qt::ControlModifier);
-            press(pane, Qt::Key_Equal, Qt::ControlModifier);
-            press(pane, Qt::Key_Minus, Qt::ControlModifier);
-            QCOMPARE(pane.zoomFactor(), 1.1);
-            QWheelEvent wheel(QPointF(10, 10), pane.mapToGlobal(QPointF(10, 10)), QPoint(),
-                              QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase,
-                              false);
-            QCoreApplication::sendEvent(pageWidget(pane), &wheel);
-            QCOMPARE(pane.zoomFactor(), 1.25);
-        }
+        // The mouse's back button, on the pane under it.
+        QMouseEvent back(QEvent::MouseButtonPress, QPointF(10, 10),
+                         left->mapToGlobal(QPointF(10, 10)), Qt::BackButton, Qt::BackButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(pageWidget(*left), &back);
+        TRY_COMPARE(left->url().path(), QString("/left/1.asp"));
+        QCOMPARE(right->url().path(), QString("/right/2.asp"));
+
+        window.reset();
         QCOMPARE(storedZoom("WebBrowserTeam"), 1.25);
         WebEnginePane again, other;
         again.setObjectName("WebBrowserTeam");
         other.setObjectName("WebBrowserAd");
         QVERIFY(loadInto(again, page("zoom.asp")) && loadInto(other, page("zoom.asp"), false));
-        QCOMPARE(again.zoomFactor(), 1.25);
-        QCOMPARE(other.zoomFactor(), 1.0);
-        QTRY_COMPARE_WITH_TIMEOUT(valueOf(again.page(), "window.devicePixelRatio").toDouble(), 1.25,
-                                  Patience);
+        QCOMPARE(again.zoomFactor() * 10 + other.zoomFactor(), 13.5); // 1.25 and 1.0
+        TRY_COMPARE(valueOf(again.page(), "window.devicePixelRatio").toDouble(), 1.25);
         QVERIFY(focusPage(again));
         press(again, Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(again.zoomFactor(), 1.0);
         QCOMPARE(storedZoom("WebBrowserTeam"), -1.0); // no longer stored
-    }
-
-    // Two panes side by side: the keys go to the one with the focus only.
-    void shortcutsReachTheFocusedPaneOnly() {
-        QWidget window;
-        auto* row = new QHBoxLayout(&window);
-        WebEnginePane left, right;
-        row->addWidget(&left);
-        row->addWidget(&right);
-        window.resize(800, 400);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        for (const char* p : {"left/1.asp", "left/2.asp"})
-            QVERIFY(loadInto(left, page(p), false));
-        for (const char* p : {"right/1.asp", "right/2.asp"})
-            QVERIFY(loadInto(right, page(p), false));
-
-        QVERIFY(focusPage(right));
-        press(right, Qt::Key_Left, Qt::AltModifier);
-        QTRY_COMPARE_WITH_TIMEOUT(right.url().path(), QString("/right/1.asp"), Patience);
-        QCOMPARE(left.url().path(), QString("/left/2.asp"));
-        press(right, Qt::Key_Right, Qt::AltModifier);
-        QTRY_COMPARE_WITH_TIMEOUT(right.url().path(), QString("/right/2.asp"), Patience);
-
-        QVERIFY(focusPage(left));
-        const int rightLoads = demoPortal().count("GET /right/2.asp");
-        press(left, Qt::Key_F5);
-        QVERIFY(demoPortal().waitFor("GET /left/2.asp", 2));
-        press(left, Qt::Key_Equal, Qt::ControlModifier);
-        QCOMPARE(left.zoomFactor() * 10 + right.zoomFactor(), 12.0); // 1.1 and 1.0
-        press(left, Qt::Key_F, Qt::ControlModifier);
-        QVERIFY(left.findChild<FindBar*>()->isVisible());
-        QVERIFY(!right.findChild<FindBar*>()->isVisible());
-        QVERIFY(markAfter(right, "marker/keys"));
-        QCOMPARE(demoPortal().count("GET /right/2.asp"), rightLoads);
-
-        // The mouse's back button, on the pane under it.
-        QMouseEvent back(QEvent::MouseButtonPress, QPointF(10, 10),
-                         left.mapToGlobal(QPointF(10, 10)), Qt::BackButton, Qt::BackButton,
-                         Qt::NoModifier);
-        QCoreApplication::sendEvent(pageWidget(left), &back);
-        QTRY_COMPARE_WITH_TIMEOUT(left.url().path(), QString("/left/1.asp"), Patience);
-        QCOMPARE(right.url().path(), QString("/right/2.asp"));
     }
 
     // A right click on a link: our menu, with the link's entries, opens a
@@ -758,8 +726,7 @@ private slots:
                                  .arg(page("linked.asp")));
         QTest::mouseClick(pageWidget(pane), Qt::RightButton, {}, QPoint(50, 50));
         QMenu* menu = nullptr;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            (menu = pane.findChild<QMenu*>("PageContextMenu")) && menu->isVisible(), Patience);
+        TRY_VERIFY((menu = pane.findChild<QMenu*>("PageContextMenu")) && menu->isVisible());
         QStringList texts;
         for (QAction* a : menu->actions())
             texts.append(a->isSeparator() ? "|" : a->text());
@@ -769,66 +736,6 @@ private slots:
         menu->close();
         QVERIFY(demoPortal().waitFor("GET /linked.asp"));
         QCOMPARE(browserWindows().size(), 1);
-    }
-
-    // Chromium's own texts come from its zh-CN locale, whatever the system's.
-    void chromiumSpeaksChinese() {
-        WebEnginePane pane;
-        QVERIFY(loadInto(pane, page("form.asp"), false));
-        QCOMPARE(valueOf(pane.page(), "navigator.language"), QVariant("zh-CN"));
-        QCOMPARE(valueOf(pane.page(), "(() => { const i = document.createElement('input');"
-                                      " i.required = true; return i.validationMessage; })()"),
-                 QVariant("请填写此字段。"));
-    }
-
-    // Separate windows on the shared disk profile, as big as the page asked,
-    // titled after their page, closed by a script; mail goes to the desktop;
-    // each toolbar toggle flips the buttons, whatever their style.
-    void toolboxAndPageWindows() {
-        WebEnginePane pane;
-        QVERIFY(loadInto(pane, page("opener.asp")));
-        valueOf(pane.page(), "document.body.innerHTML = '<button id=b style=\"width:200px;"
-                             "height:40px\">open</button>'; document.getElementById('b').onclick ="
-                             " () => window.open('/popup.asp?from=script', 'small', "
-                             "'width=320,height=240'); 1");
-        QVERIFY(clickElement(pane, "b"));
-        QTRY_COMPARE_WITH_TIMEOUT(browserWindows().size(), 1, Patience);
-        QPointer<BrowserWindow> popup = browserWindows().front();
-        QTRY_COMPARE_WITH_TIMEOUT(popup->size(), QSize(320, 240), Patience);
-        // The caption names the page's site before its title.
-        QTRY_COMPARE_WITH_TIMEOUT(popup->windowTitle(),
-                                  QUrl(page("")).authority() + " - 演示门户 /popup.asp", Patience);
-        QWebEngineProfile* profile = sharedWebProfile();
-        QCOMPARE(popup->pane()->page()->profile(), profile);
-        QCOMPARE(pane.page()->profile(), profile);
-        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        QVERIFY(!profile->isOffTheRecord() && profile->persistentStoragePath().startsWith(data));
-        QCOMPARE(profile->persistentCookiesPolicy(), QWebEngineProfile::ForcePersistentCookies);
-        valueOf(popup->pane()->page(), "window.close(); 1");
-        QTRY_VERIFY_WITH_TIMEOUT(popup.isNull(), Patience);
-
-        DesktopToolbox toolbox;
-        QVERIFY(!toolbox.openNewWindow(QString())); // nothing to show, no window
-        QVERIFY(toolbox.openNewWindow(page("tonghang/allcom.asp?city=上海")));
-        QVERIFY(demoPortal().waitFor("GET /tonghang/allcom.asp?city=%C9%CF%BA%A3"));
-        QCOMPARE(browserWindows().size(), 1);
-        QCOMPARE(pane.url().path(), QString("/opener.asp"));
-
-        OpenerRecorder desktop;
-        QVERIFY(toolbox.sendMail("webmaster@velantrix.com"));
-        QCOMPARE(desktop.opened, QList<QUrl>{QUrl("mailto:webmaster@velantrix.com")});
-
-        QToolBar toolbar;
-        for (const char* caption : {"后退", "前进", "刷新"})
-            toolbar.addAction(caption);
-        const auto buttons = toolbar.findChildren<QToolButton*>();
-        buttons[1]->setAutoRaise(false); // a mixed start: the others are flat by default
-        for (const bool flat : {true, false}) {
-            toolbox.toggleFlatToolbar(&toolbar);
-            QCOMPARE(DesktopToolbox::isFlat(&toolbar), flat);
-            for (QToolButton* button : buttons)
-                QCOMPARE(button->autoRaise(), flat);
-        }
     }
 
     void endsCleanlyAndKeepsTheLoginForTheNextStart() {
@@ -846,10 +753,13 @@ int main(int argc, char** argv) {
     if (argc == 4 && qstrcmp(argv[1], "--probe") == 0)
         return probe(argc, argv);
     prepareApplication("orvanta-browser-test");
-    // Downloads go to the home's download folder: a home of the test's own.
+    // A home of the test's own for the profile and the zoom file; a memory
+    // bomb dies at a small heap rather than after gigabytes.
     QTemporaryDir home;
     qputenv("HOME", QFile::encodeName(home.path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config")));
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            qgetenv("QTWEBENGINE_CHROMIUM_FLAGS") + " --js-flags=--max-old-space-size=64");
     QApplication app(argc, argv);
     TestBrowser test;
     return QTest::qExec(&test, argc, argv);

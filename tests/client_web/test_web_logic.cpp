@@ -1,6 +1,7 @@
 // The browser's rules that need no web engine: the portal's address and how
 // a pane reads what it is asked to show, download names, which links are
-// followed, the dialog gate, zoom steps, the page menu and our own pages.
+// followed, zoom steps, how a site is named to the user, the page menu, our
+// own pages and the dialog gate.
 
 #include "ErrorPage.h"
 #include "HomeFolder.h"
@@ -8,51 +9,224 @@
 #include "PageRules.h"
 #include "PaneAddress.h"
 #include "Portal.h"
+#include "SiteName.h"
 #include "ZoomStore.h"
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <unistd.h>
 
 using pagerules::DialogGate;
-using pagerules::LinkAction;
-Q_DECLARE_METATYPE(PageMenuContext)
+
+namespace {
+
+const QStringList actions = {"follow", "mail", "refuse"};
+
+// Each rule as text: what it gives for one input.
+const QHash<QString, std::function<QString(const QString&)>> ruleOf = {
+    // What is chosen, then what the user is told.
+    {"portal",
+     [](const QString& value) {
+         QString rejected;
+         return portal::chooseBaseUrl("https://www.velantrix.com/", value, &rejected) + '|' +
+                rejected;
+     }},
+    // As the portal receives it: GBK for what is not ASCII.
+    {"wire", [](const QString& a) { return QString::fromLatin1(portal::wireEncoded(a)); }},
+    // As a pane loads it, local paths as files.
+    {"load",
+     [](const QString& a) {
+         return (pane::isLocalPath(a) ? "local " : "") +
+                QString::fromLatin1(pane::urlFor(a).toEncoded());
+     }},
+    {"name", pagerules::safeFileName},
+    {"click", [](const QString& url) { return actions.at(int(pagerules::actionFor(url, true))); }},
+    {"script",
+     [](const QString& url) { return actions.at(int(pagerules::actionFor(url, false))); }},
+    // The step in and the step out.
+    {"zoom",
+     [](const QString& f) {
+         return QString::number(zoomstore::zoomIn(f.toDouble())) + ' ' +
+                QString::number(zoomstore::zoomOut(f.toDouble()));
+     }},
+    {"bounded", [](const QString& f) { return QString::number(zoomstore::bounded(f.toDouble())); }},
+    {"site", [](const QString& url) { return sitename::of(QUrl(url)); }},
+    {"address", [](const QString& url) { return sitename::address(QUrl(url)); }},
+    {"caption",
+     [](const QString& title) {
+         return sitename::caption(QUrl("http://xn--pple-43d.org/x"), title);
+     }},
+    // The entries under the mouse; "-" marks a disabled one, "|" a separator.
+    {"menu",
+     [](const QString& under) {
+         PageMenuContext c{
+             under.contains("back"),      under.contains("forward"),
+             under.contains("selection"), under.contains("editable"),
+             under.contains("image"),     QUrl(under.contains(':') ? under.section(' ', -1) : "")};
+         QStringList shown;
+         int group = 0;
+         for (const PageMenuEntry& e : pageMenuEntries(c)) {
+             if (e.group != std::exchange(group, e.group))
+                 shown.append("|");
+             shown.append((e.enabled ? "" : "-") + e.text);
+         }
+         return shown.join(' ');
+     }},
+    // Our pages: title, heading, the address, the advice, the retry link.
+    {"error",
+     [](const QString& asked) {
+         const QString html =
+             errorpage::html(errorpage::Problem(asked.left(1).toInt()), QUrl(asked.mid(2)));
+         const QRegularExpression parts(
+             "<title>(.*?)</title>.*<h1>(.*?)</h1><p>网址：<span id=\"address\">(.*?)</span></p>"
+             "<p>(.*?)</p>(?:<p><a id=\"retry\" href=\"(.*?)\">(.*?)</a></p>)?</body>");
+         return parts.match(html).capturedTexts().mid(1).join('|');
+     }},
+};
+
+} // namespace
 
 class TestWebLogic : public QObject {
     Q_OBJECT
 private slots:
-    // Only an absolute web address replaces the portal; anything else stops
-    // the start with a message naming it, and never means the production portal.
-    void portalOverride_data() {
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("chosen"); // empty: refused
-        QTest::newRow("none") << ""
-                              << "https://www.velantrix.com/";
-        QTest::newRow("slash kept") << "http://127.0.0.1:8080/"
-                                    << "http://127.0.0.1:8080/";
-        QTest::newRow("slash added") << "http://127.0.0.1:8080"
-                                     << "http://127.0.0.1:8080/";
-        QTest::newRow("path") << "https://s.example.com/portal"
-                              << "https://s.example.com/portal/";
+    void rules_data() {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("expected");
+        int n = 0;
+        const auto row = [&n](const char* rule, const QString& given, const QString& expected) {
+            QTest::addRow("%d %s", ++n, rule) << QString(rule) << given << expected;
+        };
+        const QString refusal = "环境变量 ORVANTA_PORTAL_URL 的值“%1”不是完整的 http 或 https 网址"
+                                "（例如 http://127.0.0.1:8080/），程序无法启动。";
+        // Only an absolute web address replaces the portal; anything else stops
+        // the start with a message naming it, and never means the production portal.
+        row("portal", "", "https://www.velantrix.com/|");
+        row("portal", "http://127.0.0.1:8080/", "http://127.0.0.1:8080/|");
+        row("portal", "http://127.0.0.1:8080", "http://127.0.0.1:8080/|");
+        row("portal", "https://s.example.com/portal", "https://s.example.com/portal/|");
         for (const char* bad :
              {"ftp://example.com/", "market/", "127.0.0.1:8080", "http:///nohost/",
               "http://exa mple.com/", "http://h/?page=1", "http://h/#top", " "})
-            QTest::newRow(bad) << bad << "";
+            row("portal", bad, "|" + refusal.arg(bad));
+
+        row("wire", "http://h/allcom.asp?city=北京", "http://h/allcom.asp?city=%B1%B1%BE%A9");
+        row("wire", "http://h/a.asp?type=%B3%B5%C1%BE", "http://h/a.asp?type=%B3%B5%C1%BE");
+        row("wire", "http://h/a.asp?T=职员&x=1", "http://h/a.asp?T=%D6%B0%D4%B1&x=1");
+        row("wire", "HTTP://h/m\\ad.asp?p=x\\y", "HTTP://h/m\\ad.asp?p=x\\y");
+        row("load", "http://h/allcom.asp?city=北京", "http://h/allcom.asp?city=%B1%B1%BE%A9");
+        row("load", "http://h/a.asp?type=%B3%B5%C1%BE", "http://h/a.asp?type=%B3%B5%C1%BE");
+        row("load", "http://h/a.asp?T=职员&x=1", "http://h/a.asp?T=%D6%B0%D4%B1&x=1");
+        row("load", "HTTP://h/m\\ad.asp?p=x\\y", "http://h/m/ad.asp?p=x%5Cy");
+        row("load", "/opt/orvanta\\velantrix.htm", "local file:///opt/orvanta/velantrix.htm");
+        row("load", "/tmp/北京.htm", "local file:///tmp/%E5%8C%97%E4%BA%AC.htm");
+        row("load", "\\\\server\\share\\v.htm", "local file://server/share/v.htm");
+        row("load", "C:\\Orvanta\\v.htm", "local file:///C:/Orvanta/v.htm");
+        row("load", "C:", "c:");
+        row("load", "mailto:webmaster@velantrix.com", "mailto:webmaster@velantrix.com");
+        row("load", "", "");
+
+        row("name", "报表.xls", "报表.xls");
+        row("name", "../.config/autostart/x.desktop", "x.desktop");
+        row("name", "../../name", "name");
+        row("name", "..\\..\\Windows\\win.ini", "win.ini");
+        row("name", "\\\\host\\share", "share");
+        row("name", "/etc/passwd", "passwd");
+        row("name", ".bashrc", "bashrc");
+        for (const char* nothing : {"..", "folder/", "", "   "})
+            row("name", nothing, "下载文件");
+        row("name", "a\nb\tc\x01\x1b.txt", "abc.txt");
+        row("name", "..\x01/x", "x");
+        row("name", "invoice\u202Etxt.exe", "invoicetxt.exe");
+        row("name", "a<b>c:d\"e|f?g*.txt", "a_b_c_d_e_f_g_.txt");
+        row("name", "report.pdf. . ", "report.pdf");
+        row("name", "con.txt", "_con.txt");
+        row("name", "console.txt", "console.txt");
+        row("name", QString(250, 'a') + ".pdf", QString(196, 'a') + ".pdf");
+        // 240 bytes at most: 78 characters of three bytes, then ".xls".
+        row("name", QString(100, u'文') + ".xls", QString(78, u'文') + ".xls");
+        row("name", "a." + QString(300, 'b'), "a." + QString(198, 'b'));
+        row("name", QString("\xF0\x9F\x98\x80").repeated(70) + ".txt",
+            QString("\xF0\x9F\x98\x80").repeated(59) + ".txt");
+
+        row("script", "http://127.0.0.1/a.asp", "follow");
+        row("script", "HTTPS://example.com/", "follow");
+        row("click", "mailto:agent@example.com", "mail");
+        row("script", "mailto:agent@example.com", "refuse");
+        for (const char* other :
+             {"foo://bar", "ms-settings:", "tel:+861012345678", "smb://host/share",
+              "ftp://example.com/file", "javascript:alert(1)"})
+            row("click", other, "refuse");
+        for (const char* own :
+             {"about:blank", "file:///opt/orvanta/velantrix.htm", "data:text/html,x"})
+            row("script", own, "follow");
+
+        // The browsers' steps, stopping at the ends; a stored zoom out of range is bounded.
+        row("zoom", "1", "1.1 0.9");
+        row("zoom", "1.2", "1.25 1.1");
+        row("zoom", "1.25", "1.5 1.1");
+        row("zoom", "0.25", "0.333333 0.25");
+        row("zoom", "5", "5 4");
+        row("zoom", "9", "5 5");
+        row("bounded", "1e9", "5");
+        row("bounded", "0.01", "0.25");
+        row("bounded", "nan", "1");
+        row("bounded", "1.1", "1.1");
+
+        // Lookalike hosts in ASCII; captions a page's title cannot take over.
+        row("site", "http://portal.example.com/a", "portal.example.com");
+        row("site", "http://127.0.0.1:8080/", "127.0.0.1:8080");
+        row("site", "http://xn--pple-43d.org/", "xn--pple-43d.org");
+        row("site", "http://\u0430pple.org/", "xn--pple-43d.org");
+        row("site", "http://xn--80ak6aa92e.com/", "xn--80ak6aa92e.com");
+        row("site", "http://xn--e1afmkfd.xn--p1ai/", "пример.рф");
+        row("site", "http://xn--wgv71a119e.jp/", "日本語.jp");
+        row("site", "http://xn--fsqu00a.xn--0zwm56d/", "例子.测试"); // off the whitelist
+        row("site", "http://xn--mnchen-3ya.de/", "münchen.de");
+        row("site", "http://g\u03BF\u03BFgle.com/", "xn--ggle-0nda.com");
+        row("site", "about:blank", "");
+        row("address", "http://xn--pple-43d.org/login?a=1", "http://xn--pple-43d.org/login?a=1");
+        row("address", "http://xn--e1afmkfd.xn--p1ai/%E5%9B%BE", "http://пример.рф/图");
+        row("caption", "登录", "xn--pple-43d.org - 登录");
+        row("caption", "", "xn--pple-43d.org");
+        row("caption", "\u202Egnp.exe\u200B\u2066a", "xn--pple-43d.org - gnp.exea");
+        row("caption", " a\n\n\tb\u2028c ", "xn--pple-43d.org - a b c");
+        row("caption", QString(4096, u'文'), "xn--pple-43d.org - " + QString(79, u'文') + "…");
+
+        row("menu", "", "-后退 -前进 刷新 | -复制 -粘贴 | 打印...");
+        row("menu", "back selection editable", "后退 -前进 刷新 | 复制 粘贴 | 打印...");
+        row("menu", "forward image http://127.0.0.1/x.asp",
+            "-后退 前进 刷新 | -复制 -粘贴 | 复制链接地址 在新窗口中打开链接 | 图片另存为... | "
+            "打印...");
+        row("menu", "javascript:alert(1)",
+            "-后退 -前进 刷新 | -复制 -粘贴 | 复制链接地址 -在新窗口中打开链接 | 打印...");
+
+        // Unreachable (0), certificate (1), crashed (2), not answering (3): the address escaped,
+        // and only a web address gets "重试".
+        row("error", "0 http://127.0.0.1:9/list.asp?page=2&x=<b>",
+            "无法连接到门户|暂时无法连接到门户网站|http://127.0.0.1:9/"
+            "list.asp?page=2&amp;x=%3Cb%3E|"
+            "请检查网络连接。网络恢复后，本页会自动重新打开。|"
+            "http://127.0.0.1:9/list.asp?page=2&amp;x=%3Cb%3E|重试");
+        row("error", "1 https://h/secure.asp",
+            "安全证书无效|此网站的安全证书无效|https://h/secure.asp|"
+            "为保护您的信息，本程序不会打开此网页。请联系网站管理员。|https://h/secure.asp|重试");
+        row("error", "2 file:///tmp/v.htm",
+            "网页无法显示|此网页多次意外中止，无法显示|file:///tmp/v.htm|可以稍后再试。");
+        row("error", "3 http://h/a.asp?x=1",
+            "网页没有响应|此网页长时间没有响应，已被关闭|http://h/a.asp?x=1|"
+            "其他窗格不受影响。可以点击“重试”重新打开此网页。|http://h/a.asp?x=1|重试");
     }
-    void portalOverride() {
-        QFETCH(QString, value);
-        QFETCH(QString, chosen);
-        QString rejected;
-        QCOMPARE(portal::chooseBaseUrl("https://www.velantrix.com/", value, &rejected), chosen);
-        QCOMPARE(rejected.isEmpty(), !chosen.isEmpty());
-        if (chosen.isEmpty())
-            QVERIFY2(rejected.contains("ORVANTA_PORTAL_URL") &&
-                         rejected.contains(QStringLiteral("“%1”").arg(value)) &&
-                         rejected.contains(QStringLiteral("无法启动")),
-                     qPrintable(rejected));
+    void rules() {
+        QFETCH(QString, rule);
+        QFETCH(QString, given);
+        QFETCH(QString, expected);
+        QCOMPARE(ruleOf.value(rule)(given), expected);
     }
 
     void environmentOverrideIsReadOnceAndRejectionsStopTheStart() {
@@ -101,113 +275,6 @@ private slots:
         qunsetenv("XDG_CONFIG_HOME");
     }
 
-    // As the portal receives it (GBK), and as a pane loads it; local paths as files.
-    void addressesAsLoaded_data() {
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<QByteArray>("wire"); // empty for a local path
-        QTest::addColumn<QString>("loaded");
-        QTest::newRow("gbk city") << "http://h/allcom.asp?city=北京"
-                                  << QByteArray("http://h/allcom.asp?city=%B1%B1%BE%A9")
-                                  << "http://h/allcom.asp?city=%B1%B1%BE%A9";
-        QTest::newRow("pre-encoded")
-            << "http://h/a.asp?type=%B3%B5%C1%BE" << QByteArray("http://h/a.asp?type=%B3%B5%C1%BE")
-            << "http://h/a.asp?type=%B3%B5%C1%BE";
-        QTest::newRow("gbk and ascii")
-            << "http://h/a.asp?T=职员&x=1" << QByteArray("http://h/a.asp?T=%D6%B0%D4%B1&x=1")
-            << "http://h/a.asp?T=%D6%B0%D4%B1&x=1";
-        QTest::newRow("backslashes")
-            << "HTTP://h/m\\ad.asp?p=x\\y" << QByteArray("HTTP://h/m\\ad.asp?p=x\\y")
-            << "http://h/m/ad.asp?p=x%5Cy";
-        QTest::newRow("program folder")
-            << "/opt/orvanta\\velantrix.htm" << QByteArray() << "file:///opt/orvanta/velantrix.htm";
-        QTest::newRow("chinese file")
-            << "/tmp/北京.htm" << QByteArray() << "file:///tmp/%E5%8C%97%E4%BA%AC.htm";
-        QTest::newRow("unc") << "\\\\server\\share\\v.htm" << QByteArray()
-                             << "file://server/share/v.htm";
-        QTest::newRow("drive") << "C:\\Orvanta\\v.htm" << QByteArray()
-                               << "file:///C:/Orvanta/v.htm";
-    }
-    void addressesAsLoaded() {
-        QFETCH(QString, address);
-        QFETCH(QByteArray, wire);
-        QFETCH(QString, loaded);
-        QCOMPARE(pane::isLocalPath(address), wire.isEmpty());
-        if (!wire.isEmpty())
-            QCOMPARE(portal::wireEncoded(address), wire);
-        QCOMPARE(QString::fromLatin1(pane::urlFor(address).toEncoded()), loaded);
-    }
-    void notLocalPaths() {
-        for (const char* notLocal : {"C:", "mailto:webmaster@velantrix.com", ""})
-            QVERIFY2(!pane::isLocalPath(notLocal), notLocal);
-        QVERIFY(pane::urlFor(QString()).isEmpty());
-    }
-
-    void downloadNames_data() {
-        QTest::addColumn<QString>("suggested");
-        QTest::addColumn<QString>("expected");
-        const auto row = [](const char* tag, const QString& in, const QString& out) {
-            QTest::newRow(tag) << in << out;
-        };
-        row("plain", "报表.xls", "报表.xls");
-        row("autostart", "../.config/autostart/x.desktop", "x.desktop");
-        row("climbs twice", "../../name", "name");
-        row("backslashes", "..\\..\\Windows\\win.ini", "win.ini");
-        row("unc", "\\\\host\\share", "share");
-        row("absolute", "/etc/passwd", "passwd");
-        row("hidden", ".bashrc", "bashrc");
-        row("only dots", "..", "下载文件");
-        row("trailing slash", "folder/", "下载文件");
-        row("empty", QString(), "下载文件");
-        row("blanks", "   ", "下载文件");
-        row("control characters", "a\nb\tc\x01\x1b.txt", "abc.txt");
-        row("hidden separator", "..\x01/x", "x");
-        row("right-to-left override", "invoice\u202Etxt.exe", "invoicetxt.exe");
-        row("reserved characters", "a<b>c:d\"e|f?g*.txt", "a_b_c_d_e_f_g_.txt");
-        row("trailing dots", "report.pdf. . ", "report.pdf");
-        row("device name", "con.txt", "_con.txt");
-        row("not a device", "console.txt", "console.txt");
-        row("long latin", QString(250, 'a') + ".pdf", QString(196, 'a') + ".pdf");
-        // 240 bytes at most: 78 characters of three bytes, then ".xls".
-        row("long chinese", QString(100, u'文') + ".xls", QString(78, u'文') + ".xls");
-        row("long extension is not kept", "a." + QString(300, 'b'), "a." + QString(198, 'b'));
-        row("astral characters stay whole", QString("\xF0\x9F\x98\x80").repeated(70) + ".txt",
-            QString("\xF0\x9F\x98\x80").repeated(59) + ".txt");
-    }
-    void downloadNames() {
-        QFETCH(QString, suggested);
-        QFETCH(QString, expected);
-        QCOMPARE(pagerules::safeFileName(suggested), expected);
-    }
-
-    void links_data() {
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<bool>("clicked");
-        QTest::addColumn<LinkAction>("action");
-        const auto row = [](const char* url, bool clicked, LinkAction action) {
-            QTest::addRow("%s %s", url, clicked ? "clicked" : "by script")
-                << QString(url) << clicked << action;
-        };
-        row("http://127.0.0.1/a.asp", false, LinkAction::Follow);
-        row("HTTPS://example.com/", false, LinkAction::Follow);
-        row("mailto:agent@example.com", true, LinkAction::Mail);
-        row("mailto:agent@example.com", false, LinkAction::Refuse);
-        row("foo://bar", true, LinkAction::Refuse);
-        row("ms-settings:", true, LinkAction::Refuse);
-        row("tel:+861012345678", true, LinkAction::Refuse);
-        row("smb://host/share", true, LinkAction::Refuse);
-        row("ftp://example.com/file", true, LinkAction::Refuse);
-        row("javascript:alert(1)", true, LinkAction::Refuse);
-        row("about:blank", false, LinkAction::Follow);
-        row("file:///opt/orvanta/velantrix.htm", false, LinkAction::Follow);
-        row("data:text/html,x", false, LinkAction::Follow);
-    }
-    void links() {
-        QFETCH(QString, url);
-        QFETCH(bool, clicked);
-        QFETCH(LinkAction, action);
-        QVERIFY(pagerules::actionFor(QUrl(url), clicked) == action);
-    }
-
     void escapeIsOfferedFromTheThirdDialogInARowAndSilencesTheSite() {
         const QString site = "http://hostile.example", other = "http://127.0.0.1:8080";
         DialogGate gate;
@@ -220,9 +287,9 @@ private slots:
             gate.closed(false, now += 10);
         }
         QCOMPARE(offered, (QList<bool>{false, false, true, true}));
-        // A pause, or another site, starts a new row.
-        QVERIFY(!gate.opening(site, now + DialogGate::RowGapMs + 1).offerEscape);
-        gate.closed(false, now += DialogGate::RowGapMs + 1);
+        // A pause of over 5 s, or another site, starts a new row.
+        QVERIFY(!gate.opening(site, now + 5001).offerEscape);
+        gate.closed(false, now += 5001);
         QVERIFY(!gate.opening(other, now).offerEscape);
 
         // A silenced site shows nothing until the client loads a page.
@@ -237,95 +304,6 @@ private slots:
         silenced.reset();
         const DialogGate::Ask again = silenced.opening(site, 100030);
         QVERIFY(again.show && !again.offerEscape);
-    }
-
-    // The browsers' steps, stopping at the ends; a stored zoom out of range is bounded.
-    void zoomSteps_data() {
-        QTest::addColumn<double>("from");
-        QTest::addColumn<double>("in");
-        QTest::addColumn<double>("out");
-        QTest::newRow("default") << 1.0 << 1.1 << 0.9;
-        QTest::newRow("between steps") << 1.2 << 1.25 << 1.1;
-        QTest::newRow("1.25") << 1.25 << 1.5 << 1.1;
-        QTest::newRow("smallest") << 0.25 << 1.0 / 3 << 0.25;
-        QTest::newRow("largest") << 5.0 << 5.0 << 4.0;
-        QTest::newRow("beyond") << 9.0 << 5.0 << 5.0;
-    }
-    void zoomSteps() {
-        QFETCH(double, from);
-        QFETCH(double, in);
-        QFETCH(double, out);
-        QCOMPARE(zoomstore::zoomIn(from), in);
-        QCOMPARE(zoomstore::zoomOut(from), out);
-    }
-    void zoomIsBounded() {
-        QCOMPARE(zoomstore::bounded(1e9), 5.0);
-        QCOMPARE(zoomstore::bounded(0.01), 0.25);
-        QCOMPARE(zoomstore::bounded(qQNaN()), 1.0);
-        QCOMPARE(zoomstore::bounded(1.1), 1.1);
-    }
-
-    // The entries under the mouse; "-" marks a disabled one, "|" a separator.
-    void pageMenu_data() {
-        QTest::addColumn<PageMenuContext>("context");
-        QTest::addColumn<QString>("entries");
-        PageMenuContext plain, form, link, script;
-        form.canGoBack = form.hasSelection = form.editable = true;
-        link.canGoForward = link.image = true;
-        link.link = QUrl("http://127.0.0.1/x.asp");
-        script.link = QUrl("javascript:alert(1)");
-        QTest::newRow("plain") << plain << "-后退 -前进 刷新 | -复制 -粘贴 | 打印...";
-        QTest::newRow("form") << form << "后退 -前进 刷新 | 复制 粘贴 | 打印...";
-        QTest::newRow("link and image")
-            << link
-            << "-后退 前进 刷新 | -复制 -粘贴 | 复制链接地址 在新窗口中打开链接 | 图片另存为... | "
-               "打印...";
-        QTest::newRow("script link")
-            << script
-            << "-后退 -前进 刷新 | -复制 -粘贴 | 复制链接地址 -在新窗口中打开链接 | 打印...";
-    }
-    void pageMenu() {
-        QFETCH(PageMenuContext, context);
-        QFETCH(QString, entries);
-        QStringList shown;
-        int group = 0;
-        for (const PageMenuEntry& e : pageMenuEntries(context)) {
-            if (e.group != group)
-                shown.append("|");
-            group = e.group;
-            shown.append((e.enabled ? "" : "-") + e.text);
-        }
-        QCOMPARE(shown.join(' '), entries);
-    }
-
-    // Our pages name the address, escaped; only a web address gets "重试".
-    void errorPages_data() {
-        QTest::addColumn<errorpage::Problem>("problem");
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<QStringList>("shown");
-        using P = errorpage::Problem;
-        QTest::newRow("unreachable")
-            << P::Unreachable << "http://127.0.0.1:9/list.asp?page=2"
-            << QStringList{"<title>无法连接到门户</title>", "暂时无法连接到门户网站",
-                           "http://127.0.0.1:9/list.asp?page=2", ">重试</a>"};
-        QTest::newRow("certificate") << P::Certificate << "https://h/secure.asp"
-                                     << QStringList{"<title>安全证书无效</title>",
-                                                    "此网站的安全证书无效", "https://h/secure.asp"};
-        QTest::newRow("crashed") << P::PageCrashed << "http://h/a.asp?x=1"
-                                 << QStringList{"<title>网页无法显示</title>", "此网页多次意外中止",
-                                                "http://h/a.asp?x=1"};
-        QTest::newRow("local file")
-            << P::Unreachable << "file:///tmp/v.htm" << QStringList{"file:///tmp/v.htm"};
-    }
-    void errorPages() {
-        QFETCH(errorpage::Problem, problem);
-        QFETCH(QString, address);
-        QFETCH(QStringList, shown);
-        const QString html = errorpage::html(problem, QUrl(address));
-        for (const QString& part : shown)
-            QVERIFY2(html.contains(part), qPrintable(part));
-        QCOMPARE(html.contains("id=\"retry\""), address.startsWith("http"));
-        QVERIFY(!html.contains("<b>"));
     }
 };
 

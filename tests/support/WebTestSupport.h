@@ -26,6 +26,10 @@ namespace webtest {
 
 constexpr int Patience = 60000; // ms; Chromium on a loaded 2-core machine
 
+// Qt's QTRY_ checks, as patient.
+#define TRY_VERIFY(expr) QTRY_VERIFY_WITH_TIMEOUT(expr, webtest::Patience)
+#define TRY_COMPARE(actual, expected) QTRY_COMPARE_WITH_TIMEOUT(actual, expected, webtest::Patience)
+
 // Before the application object: the web engine shares OpenGL contexts, and
 // the profile goes to a test folder of its own.
 inline void prepareApplication(const char* name) {
@@ -54,8 +58,15 @@ template <class Setter, class Handler> [[nodiscard]] auto swapIn(Setter set, Han
 class DemoPortalProcess {
 public:
     DemoPortalProcess() {
-        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &m_process,
-                         [this] { readLines(); });
+        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &m_process, [this] {
+            while (m_process.canReadLine()) {
+                const QString line = QString::fromLatin1(m_process.readLine()).trimmed();
+                if (m_address.isEmpty() && line.startsWith(QLatin1String("listening ")))
+                    m_address = line.mid(10);
+                else
+                    m_requests.append(line);
+            }
+        });
     }
     ~DemoPortalProcess() { stop(); }
 
@@ -82,16 +93,6 @@ public:
     }
 
 private:
-    void readLines() {
-        while (m_process.canReadLine()) {
-            const QString line = QString::fromLatin1(m_process.readLine()).trimmed();
-            if (m_address.isEmpty() && line.startsWith(QLatin1String("listening ")))
-                m_address = line.mid(10);
-            else
-                m_requests.append(line);
-        }
-    }
-
     QProcess m_process;
     QString m_address;
     QStringList m_requests;
