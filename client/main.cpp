@@ -29,10 +29,7 @@ int main(int argc, char* argv[]) {
     // Before anything asks Qt where the user's folders are.
     homefolder::ensure();
     desktopsession::prepare();
-    // Qt WebEngine leaves its pages out of the accessibility tree on Linux unless
-    // asked; it then builds the tree only while a screen reader listens.
-    if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
-        qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
+    prepareWebEngine();
     // Qt's own dialogs, which speak Chinese through Qt's catalogue; the
     // desktop's (GTK's under GNOME) speak the system's language.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);

@@ -7,13 +7,24 @@
 namespace desktopsession {
 
 namespace {
-bool quietedGtk = false;
-}
+
+// What GTK is told while the platform theme loads it, unless the user set it:
+// no accessibility bridge of its own, and no OpenGL (GDK loads the driver at
+// start to choose its visuals, tens of megabytes for nothing we draw).
+struct GtkSetting {
+    const char* name;
+    const char* value;
+    bool ours = false;
+};
+GtkSetting gtkSettings[] = {{"NO_AT_BRIDGE", "1"}, {"GDK_GL", "disable"}};
+
+} // namespace
 
 void prepare() {
 #ifdef Q_OS_LINUX
-    if (!qEnvironmentVariableIsSet("NO_AT_BRIDGE"))
-        quietedGtk = qputenv("NO_AT_BRIDGE", "1");
+    for (GtkSetting& s : gtkSettings)
+        if (!qEnvironmentVariableIsSet(s.name))
+            s.ours = qputenv(s.name, s.value);
     if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         return;
     const bool wayland = qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
@@ -24,8 +35,9 @@ void prepare() {
 }
 
 void applicationMade() {
-    if (std::exchange(quietedGtk, false))
-        qunsetenv("NO_AT_BRIDGE");
+    for (GtkSetting& s : gtkSettings)
+        if (std::exchange(s.ours, false))
+            qunsetenv(s.name);
 }
 
 } // namespace desktopsession

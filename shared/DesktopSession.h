@@ -7,9 +7,10 @@
 //   Wayland session they run through XWayland, unless the user chose a
 //   platform with QT_QPA_PLATFORM (or there is no X server to reach).
 // - GNOME's platform theme loads GTK, whose own accessibility bridge would
-//   register a second, empty application of the same name beside Qt's. It
-//   is kept quiet while the application object loads the theme, and only
-//   then: programs started from ours keep their own bridge.
+//   register a second, empty application of the same name beside Qt's, and
+//   whose GDK would load the OpenGL driver. Both are kept off while the
+//   application object loads the theme, and only then: programs started from
+//   ours keep their own.
 namespace desktopsession {
 
 void prepare();         // before the application object is made

@@ -9,6 +9,7 @@
 #include <QLibrary>
 #include <QOpenGLContext>
 #include <QWidget>
+#include <utility>
 
 QT_BEGIN_NAMESPACE
 Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
@@ -16,17 +17,21 @@ QT_END_NAMESPACE
 
 namespace {
 
-// The web engine draws through the application's shared OpenGL context, which
-// Qt makes at start-up only when asked before the application object exists;
-// made here, it costs the splash nothing. Without OpenGL the web engine draws
-// in software.
+// Set by us, not by the user, so cleared again once read.
+bool noDesktopOpenGL = false;
+
+// Qt WebEngine 6.4 reads the format of the application's shared OpenGL
+// context when it starts, and crashes without one. Qt Quick composites the
+// panes in software and Chromium rasterises them in software, so the context
+// is only made, not needed: under the X server the attempt fails and loads
+// no OpenGL driver. The platform decided about OpenGL at that attempt; the
+// programs we start later choose for themselves.
 void shareOpenGLContexts() {
     auto* context = new QOpenGLContext(qApp);
-    if (!context->create()) {
-        delete context;
-        return;
-    }
+    context->create();
     qt_gl_set_global_share_context(context);
+    if (std::exchange(noDesktopOpenGL, false))
+        qunsetenv("QT_XCB_GL_INTEGRATION");
 }
 
 class BlankPane : public QWidget, public BrowserPane {
@@ -42,6 +47,18 @@ public:
 };
 
 } // namespace
+
+void prepareWebEngine() {
+    // Qt WebEngine leaves its pages out of the accessibility tree on Linux unless
+    // asked; it then builds the tree only while a screen reader listens.
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
+        qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
+    // Nothing in the client draws with OpenGL; loaded, the driver (Mesa's
+    // software one with LLVM where there is no graphics card) costs tens of
+    // megabytes in every Orvanta.
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        noDesktopOpenGL = qputenv("QT_XCB_GL_INTEGRATION", "none");
+}
 
 const WebEngineModule* loadWebEngineModule(QString* error) {
     static const WebEngineModule* module = nullptr;

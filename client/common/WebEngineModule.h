@@ -23,6 +23,10 @@ struct WebEngineModule {
 using WebEngineModuleEntry = const WebEngineModule* (*)(const QString& portalBaseUrl);
 inline constexpr const char* WebEngineModuleEntryName = "orvanta_webengine";
 
+// What the web engine needs of the environment, set before the application
+// object exists.
+void prepareWebEngine();
+
 // Loads the module from the program folder, once; null, with the reason in
 // `error`, when it cannot be loaded.
 const WebEngineModule* loadWebEngineModule(QString* error);

@@ -52,6 +52,12 @@ try:
         documents = [n for n in walk(orvanta_app, []) if n[2] == 'document web']
         return len(documents) >= 5 and all(children for _, _, _, children in documents)
     assert within(60, pages_read), 'the five pages never showed their contents'
+    # Drawn in software: no OpenGL driver (Mesa's with its LLVM) in any of its processes.
+    def tree(pid):
+        children = subprocess.run(['pgrep', '-P', str(pid)], capture_output=True, text=True)
+        return [pid] + [p for c in children.stdout.split() for p in tree(int(c))]
+    maps = ''.join(open(f'/proc/{pid}/maps').read() for pid in tree(app.pid))
+    assert '_dri.so' not in maps and 'libLLVM' not in maps, 'an OpenGL driver is loaded'
     # The first of a name and role, as a screen reader meets it.
     nodes = dict(((name, role), node) for node, name, role, _ in reversed(walk(orvanta_app, [])))
     for expected in [('工具栏', 'tool bar'), ('注销', 'push button'), ('查找', 'filler'),
