@@ -31,7 +31,6 @@ namespace {
 class LoginProxy : public QTcpServer {
 public:
     quint16 portalPort = 0;
-    QStringList served;  // "GET http://portal.test/..." of the requests let through
     QByteArray whenDown; // its answer when the portal is down; none closes the connection
 
     LoginProxy() {
@@ -57,7 +56,6 @@ private:
             client->disconnectFromHost();
             return;
         }
-        served.append(QString::fromLatin1(request[0] + ' ' + request[1]));
         // The portal is asked for the path alone.
         const QByteArray forwarded = request[0] + ' ' + request[1].mid(request[1].indexOf('/', 7)) +
                                      head.mid(head.indexOf(" HTTP/"));
@@ -120,14 +118,7 @@ private slots:
         QDialog login;
         login.setWindowModality(Qt::ApplicationModal);
         login.show();
-        int asked = 0; // the user's own dialog, counted
-        pagedialogs::CredentialsAsker dialog;
-        dialog =
-            pagedialogs::setCredentialsAsker([&](QWidget* over, const pagedialogs::AuthRequest& r) {
-                return ++asked, dialog(over, r);
-            });
-        const auto restore = qScopeGuard([&] { pagedialogs::setCredentialsAsker(dialog); });
-        QStringList seen;
+        QStringList seen; // the user's own dialogs
         bool answerable = true;
         const auto answering = onDialogs([&](QDialog* shown) {
             if (shown == &login)
@@ -140,16 +131,12 @@ private slots:
             shown->accept();
         });
         WebEnginePane panes[4];
-        QStringList requests;
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 4; ++i)
             panes[i].load(QUrl(QString("http://portal.test/hostile/done.asp?pane%1").arg(i)));
-            requests << QString("GET /hostile/done.asp?pane%1").arg(i);
-        }
         TRY_VERIFY(m_portal.requests().filter("?pane").size() >= 4);
         QStringList served = m_portal.requests().filter("?pane");
         served.sort();
-        QCOMPARE(served, requests); // each once
-        QCOMPARE(asked, 1);
+        QCOMPARE(served.join(' ').remove("GET /hostile/done.asp?"), "pane0 pane1 pane2 pane3");
         QCOMPARE(seen, QStringList{"代理服务器 127.0.0.1 要求输入用户名和密码。"});
         QVERIFY(answerable);
     }
@@ -326,7 +313,7 @@ private slots:
         const int before = m_portal.count("GET /hostile/done.asp?recover");
         QVERIFY(m_portal.start(port));
         TRY_VERIFY(m_portal.count("GET /hostile/done.asp?recover") > before);
-        QVERIFY(m_proxy.served.contains("HEAD http://portal.test/hostile/done.asp?recover"));
+        QVERIFY(m_portal.requests().contains("HEAD /hostile/done.asp?recover")); // by the proxy
     }
 
 private:
