@@ -56,17 +56,21 @@ class TestClientWindows : public QObject, shelllink::ShellLinkBackend {
     bool starterSucceeds = true, lineUp = true;
     QStringList missing; // programs that will not start
     int lineChecks = 0;
+    int failingLink = -1; // counted from 0, with the words it fails with
+    std::string failure;
     const AboutActions actions{[this](const QString& a) { log << "mail " + a; },
                                [this](const QString& a) { log << "open " + a; }};
 
-    shelllink::Outcome createLink(const std::string&, const std::string& caption,
-                                  const std::string&, const std::string&, bool,
-                                  std::string&) override {
-        log << QString::fromStdString(caption);
-        return {};
+    shelllink::Outcome createLink(const std::string& folder, const std::string& caption,
+                                  const std::string& target, const std::string& arguments,
+                                  bool perUser, std::string& parentToken) override {
+        log << QString::fromStdString(folder + '|' + caption + '|' + target + '|' + arguments +
+                                      (perUser ? "|1|" : "|0|") + parentToken);
+        const bool fails = failingLink-- == 0;
+        return {!fails, fails ? failure : ""};
     }
-    bool writeInternetShortcut(const std::string& name, const std::string&) override {
-        log << QString::fromStdString(name);
+    bool writeInternetShortcut(const std::string& name, const std::string& url) override {
+        log << QString::fromStdString(name + ' ' + url);
         return true;
     }
     void activate(QWidget* w) {
@@ -100,19 +104,38 @@ private slots:
     void init() {
         log.clear(), asked.clear(), missing.clear();
         starterSucceeds = lineUp = true;
-        lineChecks = 0;
+        lineChecks = 0, failingLink = -1;
     }
 
-    // Shortcuts first, then the timer and the beep; bare, centred, filled
-    // with its artwork; one hand-over a second later.
+    // Shortcuts first, the links in order up to one that fails, which is
+    // told in its own words or ours; then the timer and the beep; bare,
+    // centred, filled with its artwork; one hand-over a second later.
     void theSplashLoadsShowsAndHandsOverOnce() {
+        const QString programs = app::programFolder();
+        const QStringList links = {
+            "..\\..\\Desktop|Orvanta|" + programs + "/Orvanta||1|$(Programs)",
+            "..|Orvanta从业工具箱|" + programs + "/Orvanta||1|$(Programs)",
+            ".|Orvanta同行协作网络办公信息系统|" + programs + "/Orvanta||1|$(Programs)",
+            ".|Brickvane游戏|" + programs + "/game||1|$(Programs)"};
+        const std::tuple<int, std::string, QString> failures[] = {
+            {0, "拒绝访问。", "message 拒绝访问。"},
+            {3, "", "message 无法创建快捷方式“Brickvane游戏”"}};
+        for (const auto& [failAt, words, told] : failures) {
+            init();
+            failingLink = failAt;
+            failure = words;
+            SplashWindow(*this, {}).Form_Load();
+            QCOMPARE(log, QStringList{"Velantrix在线同行协作 https://www.velantrix.com"} +
+                              links.first(failAt + 1) + QStringList({told, "beep"}));
+        }
+        init();
         int mainShown = 0;
         QPointer<SplashWindow> splash = new SplashWindow(*this, [&] { ++mainShown; });
         QElapsedTimer clock;
         clock.start();
         splash->Form_Load();
-        QCOMPARE(log, QStringList({"Velantrix在线同行协作", "Orvanta", "Orvanta从业工具箱",
-                                   "Orvanta同行协作网络办公信息系统", "Brickvane游戏", "beep"}));
+        QCOMPARE(log, QStringList{"Velantrix在线同行协作 https://www.velantrix.com"} + links +
+                          QStringList{"beep"});
         QCOMPARE(splash->Timer1->interval(), 1000);
         splash->show();
         QVERIFY(QTest::qWaitForWindowExposed(splash));

@@ -1,6 +1,6 @@
-// The dial-up check, the registry readers, the calendar's month grids and the
-// shortcut module over fakes, and the desktop-entry backend writing into a
-// temporary home.
+// The dial-up check, the registry readers and the calendar's month grids over
+// fakes, and the shortcut module with the desktop-entry backend writing into
+// a temporary home.
 
 #include "CalendarMonth.h"
 #include "ConnectionCheck.h"
@@ -58,22 +58,6 @@ struct FakeRas : dialup::RasCalls {
                 return putLittleEndian(status + layout.stateOffset, state, 4), 0;
         return 6; // an unknown handle
     }
-};
-
-// A shell-link backend that only records what it is asked and fails on cue.
-struct RecordingLinks : shelllink::ShellLinkBackend {
-    QStringList calls; // "folder|caption|target|arguments|perUser|token"
-    int failAt = -1;   // the call that fails, counted from 0
-    std::string failure;
-
-    shelllink::Outcome createLink(const std::string& folder, const std::string& caption,
-                                  const std::string& target, const std::string& arguments,
-                                  bool perUser, std::string& parentToken) override {
-        calls << QString::fromStdString(folder + '|' + caption + '|' + target + '|' + arguments +
-                                        (perUser ? "|1|" : "|0|") + parentToken);
-        return {calls.size() - 1 != failAt, calls.size() - 1 == failAt ? failure : ""};
-    }
-    bool writeInternetShortcut(const std::string&, const std::string&) override { return false; }
 };
 
 class TestStartupLogic : public QObject {
@@ -222,24 +206,6 @@ private slots:
                                      "七月", "八月", "九月", "十月", "十一月", "十二月"};
         for (int month = 1; month <= 12; ++month)
             QCOMPARE(calendar::monthLabel(english.monthName(month)), chinese[month - 1]);
-    }
-
-    void linksAreMadeInOrderAndStopAtAFailure() {
-        const QStringList rows = {"..\\..\\Desktop|Orvanta|/opt/o/Orvanta||1|$(Programs)",
-                                  "..|Orvanta从业工具箱|/opt/o/Orvanta||1|$(Programs)",
-                                  ".|Orvanta同行协作网络办公信息系统|/opt/o/Orvanta||1|$(Programs)",
-                                  ".|Brickvane游戏|/opt/o/game||1|$(Programs)"};
-        const std::tuple<int, std::string, std::optional<QString>> cases[] = {
-            {-1, "", std::nullopt},
-            {0, "拒绝访问。", "拒绝访问。"},
-            {3, "", "无法创建快捷方式“Brickvane游戏”"}}; // no words of its own
-        for (const auto& [failAt, description, reported] : cases) {
-            RecordingLinks links;
-            links.failAt = failAt;
-            links.failure = description;
-            QCOMPARE(shortcuts::createLinks(links, "/opt/o"), reported);
-            QCOMPARE(links.calls, rows.first(failAt < 0 ? 4 : failAt + 1));
-        }
     }
 
     void desktopEntriesValidateAndSkipAMissingDesktop() {
