@@ -36,6 +36,6 @@ kill $game_pid
 
 QT_QPA_PLATFORM=wayland "$game" &
 game_pid=$!
-[[ -z $(x_windows 30) ]] && kill -0 $game_pid ||
+{ [[ -z $(x_windows 30) ]] && kill -0 $game_pid; } ||
   { echo "Brickvane ended under QT_QPA_PLATFORM=wayland, or did not follow it"; exit 1; }
 echo "Wayland session: XWayland by default, the user's platform when asked"
