@@ -150,9 +150,8 @@ private slots:
         for (const std::optional<QByteArray>& contents : cases) {
             QTemporaryDir runtime;
             const QString lock = runtime.filePath("Orvanta.lock");
-            QFile file(lock);
-            QVERIFY(!contents || (file.open(QIODevice::WriteOnly) && file.write(*contents) >= 0));
-            file.close();
+            if (QFile file(lock); contents)
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.write(*contents) >= 0);
             {
                 SingleInstance first(lock);
                 QVERIFY(!first.anotherCopyRunning());
@@ -171,8 +170,7 @@ private slots:
     // tells every event loop to end).
     void waitsWhileDispatchingEvents() {
         bool queuedRan = false;
-        QMetaObject::invokeMethod(
-            this, [&] { queuedRan = true; }, Qt::QueuedConnection);
+        QTimer::singleShot(0, this, [&] { queuedRan = true; });
         const std::clock_t cpuBefore = std::clock();
         QElapsedTimer clock;
         clock.start();
