@@ -134,14 +134,14 @@ class TestMainWindow : public QObject, public Toolbox {
         return std::make_unique<MainWindow>(std::move(s));
     }
 
-    // A loaded window, active, with the log of its load cleared.
+    // A loaded window, active; the log holds its load.
     std::unique_ptr<MainWindow> shownWindow(bool webPanes = false) {
+        log.clear();
         auto w = makeWindow(webPanes);
         w->Form_Load();
         w->show();
         w->activateWindow();
         (void)QTest::qWaitForWindowActive(w.get()); // the checks fail if it never shows
-        log.clear();
         return w;
     }
 
@@ -264,11 +264,9 @@ private slots:
         second.anotherCopyRunning = [] { return true; };
         QVERIFY(!MainWindow(std::move(second)).Form_Load());
         QCOMPARE(log, QStringList({"message " + Title + "已经在运行中！", "end"}));
-        log.clear();
-        auto w = makeWindow();
+        auto w = shownWindow();
         QCOMPARE(w->windowTitle(), Title + "------旅游从业者工作必备百宝箱" + QString(14, ' ') +
                                        "http://127.0.0.1:9系列旅游软件家庭成员");
-        QVERIFY(w->Form_Load());
         QCOMPARE(log,
                  QStringList({"toolbox colour 255", "FrameAd navigate " + Base + "market\\ad.asp",
                               "FrameMain navigate " + QCoreApplication::applicationDirPath() +
@@ -276,8 +274,6 @@ private slots:
                               "FrameBbs navigate " + Base + "chat/",
                               "FrameTourist navigate " + Base + "chat/VIEWROOM2.asp",
                               "FrameTeam navigate " + Base + "tonghang/infolist-mem.asp"}));
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         const QList<QRect> frames = {
             {0, 56, 600, 335}, {607, 56, 185, 330}, {0, 387, 600, 152}, {607, 387, 180, 152}};
         QCOMPARE(QList<QRect>({w->FrameMain->geometry(), w->FrameBbs->geometry(),
@@ -327,6 +323,7 @@ private slots:
             };
         for (const auto& [act, failing, result, given, expected] : cases) {
             auto w = shownWindow();
+            log.clear();
             static_cast<FakePane*>(w->WebBrowserMain.browser)->results[failing] = result;
             answers = given;
             whileWaiting = [&] {
@@ -340,6 +337,7 @@ private slots:
         }
         auto w = shownWindow(); // an empty window address, a missing game
         programStarts = false;
+        log.clear();
         w->OpenNewWindow(QString());
         w->HelpGame_Click(87);
         QCOMPARE(log, QStringList({"toolbox openNewWindow " + Base, "start " + game,
@@ -354,8 +352,9 @@ private slots:
     // keyboard after Tab, shows the region as a click does. Tab runs along the
     // toolbar and on into the panes in reading order; F6 and Ctrl+Tab go from
     // part to part, Shift+F6 back.
-    void captionsLinksAndKeys() {
+    void captionsLinksKeysAndPanels() {
         auto w = shownWindow();
+        log.clear();
         for (const auto& [frame, pane] : {std::pair{w->FrameTeam, w->WebBrowserTeam.widget},
                                           std::pair{w->FrameTourist, w->WebBrowserCom.widget}}) {
             const QImage image = frame->grab().toImage();
@@ -397,13 +396,11 @@ private slots:
             press(*w, from[0], QKeySequence::fromString(from[1])[0]);
             QVERIFY2(QApplication::focusWidget() == find(*w, from[2]), qPrintable(step));
         }
-    }
 
-    // One user's afternoon with the panels; after each step the panels look
-    // as the step says, and every frame and pane stands where the layout puts
-    // it. Only the login navigates, and F6 passes over the panels hidden.
-    void framesFollowEachPanelOperation() {
-        auto w = shownWindow();
+        // One user's afternoon with the panels; after each step the panels look
+        // as the step says, and every frame and pane stands where the layout
+        // puts it. Only the login navigates, and F6 passes over the panels hidden.
+        log.clear();
         // The menu item or button clicked, and the panels then.
         const std::pair<const char*, const char*> steps[] = {
             {"SysBbs", "-TA 对话开 面板关 +++++ -t"},
