@@ -91,7 +91,7 @@ class TestMainWindow : public QObject, public Toolbox {
     QStringList log; // a message box as "ask" with the question icon, else as "message"
     QList<seams::Answer> answers; // given in turn; No once they run out
     bool programStarts = true;
-    std::function<void()> whileWaiting, onEnd;
+    std::function<void()> whileWaiting = [] {}, onEnd = [] {};
     const QString game = QCoreApplication::applicationDirPath() + "/game";
 
     bool realWindows = false; // separate windows really open, on the desktop's toolbox
@@ -125,8 +125,7 @@ class TestMainWindow : public QObject, public Toolbox {
         else
             s.waitSeconds = [this](double seconds) {
                 log << "wait " + QString::number(seconds);
-                if (whileWaiting)
-                    whileWaiting();
+                whileWaiting();
             };
         s.showCalendar = [this](QWidget* owner) { log << (owner ? "calendar" : "no owner"); };
         s.showAbout = [this] { log << QStringLiteral("about"); };
@@ -248,8 +247,7 @@ private slots:
         seams::setBeep([this] { log << QStringLiteral("beep"); });
         seams::setEndProgram([this] {
             log << QStringLiteral("end");
-            if (onEnd)
-                onEnd();
+            onEnd();
         });
         seams::setClock([] { return QDateTime(QDate(2024, 6, 2), QTime(9, 30)); });
     }
