@@ -18,8 +18,10 @@
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <csignal>
 #include <memory>
 #include <optional>
+#include <sys/prctl.h>
 #include <utility>
 
 namespace webtest {
@@ -58,6 +60,9 @@ template <class Setter, class Handler> [[nodiscard]] auto swapIn(Setter set, Han
 class DemoPortalProcess {
 public:
     DemoPortalProcess() {
+        // A test that crashes or is killed takes its portal with it, so the
+        // portal never holds the test's output open after it.
+        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
         QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &m_process, [this] {
             while (m_process.canReadLine()) {
                 const QString line = QString::fromLatin1(m_process.readLine()).trimmed();
