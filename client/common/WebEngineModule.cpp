@@ -58,6 +58,13 @@ void prepareWebEngine() {
     // megabytes in every Orvanta.
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         noDesktopOpenGL = qputenv("QT_XCB_GL_INTEGRATION", "none");
+    // The portal's scripts are small: V8 without its optimising compilers
+    // keeps each page's renderer a few megabytes smaller. A choice of the
+    // user's own stays.
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--js-flags"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+                flags + (flags.isEmpty() ? "" : " ") + "--js-flags=--lite-mode");
 }
 
 const WebEngineModule* loadWebEngineModule(QString* error) {
