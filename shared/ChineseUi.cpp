@@ -1,5 +1,7 @@
 #include "ChineseUi.h"
 
+#include "ChromiumFlags.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -7,17 +9,6 @@
 
 namespace chineseui {
 namespace {
-
-// Chromium takes its interface language from the command line; a flag the
-// user set himself stays.
-void askChromiumForChinese() {
-    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (flags.contains("--lang="))
-        return;
-    if (!flags.isEmpty())
-        flags += ' ';
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + "--lang=zh-CN");
-}
 
 bool loadCatalogue(const QString& name, const QStringList& folders) {
     auto* translator = new QTranslator(QCoreApplication::instance());
@@ -34,7 +25,8 @@ bool loadCatalogue(const QString& name, const QStringList& folders) {
 
 QStringList install() {
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::SimplifiedHanScript, QLocale::China));
-    askChromiumForChinese();
+    // Chromium takes its interface language from the command line.
+    addChromiumFlag("--lang=", "--lang=zh-CN");
     // A private copy beside the program (Windows) comes before the system's.
     const QStringList folders{QCoreApplication::applicationDirPath() +
                                   QStringLiteral("/translations"),

@@ -2,6 +2,7 @@
 
 #include "AppInfo.h"
 #include "BrowserPane.h"
+#include "ChromiumFlags.h"
 #include "Portal.h"
 #include "Seams.h"
 
@@ -61,10 +62,7 @@ void prepareWebEngine() {
     // The portal's scripts are small: V8 without its optimising compilers
     // keeps each page's renderer a few megabytes smaller. A choice of the
     // user's own stays.
-    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (!flags.contains("--js-flags"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-                flags + (flags.isEmpty() ? "" : " ") + "--js-flags=--lite-mode");
+    addChromiumFlag("--js-flags", "--js-flags=--lite-mode");
 }
 
 const WebEngineModule* loadWebEngineModule(QString* error) {
