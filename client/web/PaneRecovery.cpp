@@ -268,7 +268,9 @@ void PaneRecovery::ping() {
     m_pingWait.start();
     const quint64 serial = ++m_pingSerial;
     const QPointer<PaneRecovery> self(this);
-    page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+    // In the page's own world: a world of our own would cost every page a
+    // script context of its own for a literal that touches nothing.
+    page->runJavaScript(QStringLiteral("0"), QWebEngineScript::MainWorld,
                         [self, serial](const QVariant&) {
                             if (self && self->m_pingSerial == serial)
                                 self->m_pingPending = false;

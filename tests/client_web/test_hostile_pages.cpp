@@ -166,12 +166,15 @@ private slots:
         QFETCH(QString, click);
         QFETCH(QString, title);
         // Each dialog stays open, as the user's would, until the page has
-        // made all its requests; then it is cancelled.
+        // made all its requests; then it is cancelled. A user answers in a
+        // few seconds even if the engine holds the page's other frames back
+        // meanwhile, as it now and then does.
         QStringList titles;
         const auto cancelling = onDialogs([&](QDialog* dialog) {
             if (!dialog->property("counted").toBool()) {
                 dialog->setProperty("counted", true);
                 titles << dialog->windowTitle();
+                QTimer::singleShot(5000, dialog, &QDialog::reject);
             }
             if (m_portal.count("GET /hostile/" + whileOpen) > 0)
                 dialog->reject();
