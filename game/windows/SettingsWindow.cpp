@@ -1,7 +1,7 @@
 #include "SettingsWindow.h"
 
-#include "CaptionBox.h"
 #include "CompactLabel.h"
+#include "FittedCaptionBox.h"
 #include "GameHost.h"
 #include "GameLook.h"
 #include "GameSeams.h"
@@ -113,7 +113,7 @@ void SettingsWindow::NameByCaptions() {
 }
 
 void SettingsWindow::BuildFrame1() {
-    Frame1 = new CaptionBox(t::Frame1(), this);
+    Frame1 = new FittedCaptionBox(t::Frame1(), QColor(), this);
     twips::place(Frame1, 0, 0, 2460, 2475);
     Label2 = NewLabel(t::Label2(), Frame1, {180, 270, 600, 225});
     ComboRows = NewList(Frame1, {960, 180, 1380, 300});
@@ -138,7 +138,7 @@ void SettingsWindow::BuildFrame1() {
 }
 
 void SettingsWindow::BuildFrame2() {
-    Frame2 = new CaptionBox(t::Frame2(), this);
+    Frame2 = new FittedCaptionBox(t::Frame2(), QColor(), this);
     twips::place(Frame2, 2520, 0, 2745, 2475);
     Label5 = NewLabel(t::Label5(), Frame2, {120, 240, 510, 210});
     combosetting[0] = NewList(Frame2, {1020, 180, 1605, 300});

@@ -370,7 +370,7 @@ private slots:
                      qPrintable(QString::number(inkRows))); // still legible
         }
         auto* team = static_cast<FittedCaptionBox*>(w->FrameTeam);
-        const int inkLeft = team->mapToParent(QPoint(team->captionInkLeft(), 0)).x();
+        const int inkLeft = team->mapToParent(QPoint(team->captionInk().left(), 0)).x();
         QVERIFY2(inkLeft > w->Command1->geometry().right(), qPrintable(QString::number(inkLeft)));
 
         QAccessibleActionInterface* actions = accessible(find(*w, "Label21"))->actionInterface();

@@ -3,7 +3,7 @@
 // game-over dialog, with scripted message boxes and the platform's colour
 // dialog; what a screen reader is told; the sounds; and the portal the
 // environment names.
-#include "CaptionBox.h"
+#include "FittedCaptionBox.h"
 #include "GameAboutBox.h"
 #include "GameOverDialog.h"
 #include "GameSeams.h"
@@ -491,7 +491,7 @@ private slots:
         for (auto [frame, first] :
              {std::pair<QGroupBox*, QWidget*>{settings.Frame1, settings.ComboRows},
               {settings.Frame2, settings.combosetting[0]}}) {
-            const QRect ink = static_cast<CaptionBox*>(frame)->CaptionInk();
+            const QRect ink = static_cast<FittedCaptionBox*>(frame)->captionInk();
             QVERIFY2(ink.bottom() < first->y() && ink.top() >= 0, qPrintable(frame->title()));
         }
 

@@ -1,11 +1,20 @@
 #include "FittedCaptionBox.h"
 
-#include "CaptionFit.h"
-
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
 #include <algorithm>
+
+namespace {
+
+constexpr int SmallestPixels = 8; // smaller is no longer legible
+
+int leadingBlanks(const QFontMetrics& metrics, const QString& text) {
+    return metrics.horizontalAdvance(text.left(text.size() - text.trimmed().size()));
+}
+
+} // namespace
 
 FittedCaptionBox::FittedCaptionBox(const QString& caption, const QColor& colour, QWidget* parent)
     : QGroupBox(caption, parent), m_colour(colour) {}
@@ -20,34 +29,35 @@ int FittedCaptionBox::captionBand() const {
     int band = labelRect().bottom() + 1;
     for (const QObject* child : children()) {
         const auto* w = qobject_cast<const QWidget*>(child);
-        if (w && !w->isHidden() && w->geometry().intersects(labelRect().adjusted(0, 0, 0, 1000)))
+        if (w && !w->isHidden())
             band = std::min(band, w->y());
     }
     return band;
 }
 
+// The box's font where the style would put it, raised as far as needed to
+// stay above the band, and made smaller only if it still would not fit.
 void FittedCaptionBox::fitCaption(QFont* font, int* baseline) const {
-    ::fitCaption(this->font(), title(), labelRect(), captionBand(), font, baseline);
-}
-
-QFont FittedCaptionBox::captionFont() const {
-    QFont font;
-    int baseline = 0;
-    fitCaption(&font, &baseline);
-    return font;
-}
-
-int FittedCaptionBox::captionBaseline() const {
-    QFont font;
-    int baseline = 0;
-    fitCaption(&font, &baseline);
-    return baseline;
+    const QRect label = labelRect();
+    const int band = captionBand();
+    *font = this->font();
+    int pixels = QFontInfo(*font).pixelSize();
+    for (;;) {
+        const QFontMetrics metrics(*font);
+        const QRect ink = metrics.tightBoundingRect(title());
+        const int natural =
+            label.top() + (label.height() - metrics.height()) / 2 + metrics.ascent();
+        *baseline = std::min(natural, band - 1 - ink.bottom());
+        if (*baseline + ink.top() >= 0 || pixels <= SmallestPixels)
+            return;
+        font->setPixelSize(--pixels);
+    }
 }
 
 int FittedCaptionBox::captionLeft(const QFont& font) const {
     const QFontMetrics metrics(font);
     const QString text = title();
-    const int blanks = metrics.horizontalAdvance(text.left(text.size() - text.trimmed().size()));
+    const int blanks = leadingBlanks(metrics, text);
     const QRect label = labelRect();
     int left = label.left();
     if (!parentWidget())
@@ -64,11 +74,13 @@ int FittedCaptionBox::captionLeft(const QFont& font) const {
     return left;
 }
 
-int FittedCaptionBox::captionInkLeft() const {
-    const QFont font = captionFont();
-    const QString text = title();
-    return captionLeft(font) +
-           QFontMetrics(font).horizontalAdvance(text.left(text.size() - text.trimmed().size()));
+QRect FittedCaptionBox::captionInk() const {
+    QFont font;
+    int baseline = 0;
+    fitCaption(&font, &baseline);
+    const QFontMetrics metrics(font);
+    return metrics.tightBoundingRect(title().trimmed())
+        .translated(captionLeft(font) + leadingBlanks(metrics, title()), baseline);
 }
 
 void FittedCaptionBox::paintEvent(QPaintEvent*) {
