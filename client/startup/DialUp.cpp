@@ -57,4 +57,20 @@ Reachability reachabilityOfConnectivity(std::uint32_t flags) {
     return flags == 0 ? Reachability::Disconnected : Reachability::Unknown;
 }
 
+Reachability reachabilityOfManagerState(std::uint32_t state) {
+    switch (state) {
+    case 20: // disconnected
+    case 30: // disconnecting: no point in starting anything
+        return Reachability::Disconnected;
+    case 50: // connected, to the machine's own subnet only
+        return Reachability::Local;
+    case 60: // connected, to routed networks but not the internet
+        return Reachability::Site;
+    case 70: // connected globally
+        return Reachability::Online;
+    default: // unknown (0), asleep (10), connecting (40)
+        return Reachability::Unknown;
+    }
+}
+
 } // namespace dialup

@@ -56,6 +56,9 @@ bool networkCountsAsConnected(Reachability reachability,
 // The reachability a Windows network list manager's connectivity flags stand for.
 Reachability reachabilityOfConnectivity(std::uint32_t flags);
 
+// The reachability NetworkManager's overall state (NMState) stands for.
+Reachability reachabilityOfManagerState(std::uint32_t state);
+
 // This platform's answer.
 bool platformIsConnected();
 

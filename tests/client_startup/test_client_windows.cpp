@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -140,9 +141,11 @@ private slots:
         QCOMPARE(splash->Timer1->interval(), 1000);
         splash->show();
         QVERIFY(QTest::qWaitForWindowExposed(splash));
-        // 6000 x 4800 twips, filled with the artwork, with no frame and no taskbar entry
-        QVERIFY(splash->size() == QSize(400, 320) && splash->Img1->geometry() == splash->rect() &&
-                splash->Img1->pixmap().size() == QSize(400, 320));
+        // 6000 x 4800 twips, filled with the artwork (every pixel as the image file has
+        // it), with no frame and no taskbar entry
+        QVERIFY(splash->size() == QSize(400, 320) && splash->Img1->geometry() == splash->rect());
+        QVERIFY(splash->Img1->pixmap().toImage() ==
+                QImage(SPLASH_ARTWORK).convertToFormat(QImage::Format_RGB32));
         QVERIFY(splash->windowType() == Qt::SplashScreen &&
                 splash->windowFlags() & Qt::FramelessWindowHint);
         const QPoint offCentre =

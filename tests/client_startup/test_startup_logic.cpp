@@ -111,6 +111,12 @@ private slots:
             {0x400, R::Online},     {0x41, R::Online}, {0x20 | 0x400, R::Online}};
         for (const auto& [flag, reachability] : flags)
             QCOMPARE(dialup::reachabilityOfConnectivity(flag), reachability);
+        // NetworkManager's states (NMState): asleep or connecting tells nothing yet.
+        const std::pair<std::uint32_t, R> states[] = {
+            {0, R::Unknown},  {10, R::Unknown}, {20, R::Disconnected}, {30, R::Disconnected},
+            {40, R::Unknown}, {50, R::Local},   {60, R::Site},         {70, R::Online}};
+        for (const auto& [state, reachability] : states)
+            QCOMPARE(dialup::reachabilityOfManagerState(state), reachability);
 
         // Without a default connection, no empty name goes on the command
         // line (the window test dials a named one).
