@@ -3,7 +3,7 @@ packages=(cmake g++ ninja-build ccache qt6-base-dev qt6-webengine-dev qt6-multim
           libgl-dev xvfb xauth fonts-noto-cjk qt6-translations-l10n libbenchmark-dev
           g++-mingw-w64-x86-64 desktop-file-utils clang-format wine64 locales dpkg-dev file
           lintian appstream at-spi2-core python3-pyatspi qt6-gtk-platformtheme
-          weston xwayland qt6-wayland xdotool)
+          weston xwayland qt6-wayland xdotool dbus-daemon)
 
 install_missing_packages() {
   local missing=()

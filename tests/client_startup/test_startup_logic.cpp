@@ -9,10 +9,14 @@
 #include "Shortcuts.h"
 #include "SysInfo.h"
 
+#include <QDBusConnection>
 #include <QDir>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <atomic>
 
 using namespace std::string_literals;
 using Connections = std::vector<std::pair<std::uint64_t, std::uint32_t>>; // handle, state
@@ -60,9 +64,51 @@ struct FakeRas : dialup::RasCalls {
     }
 };
 
+// Stands in for NetworkManager: its overall state, read through the bus's
+// properties interface.
+class FakeNetworkManager : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.NetworkManager")
+    Q_PROPERTY(uint State READ state)
+public:
+    uint state() const { return value; }
+    std::atomic<uint> value = 0;
+};
+
 class TestStartupLogic : public QObject {
     Q_OBJECT
 private slots:
+    // Where NetworkManager runs, its word decides, whatever the interfaces say.
+    // Asked over a private bus standing in for the system bus, and first, since
+    // the program's connection to that bus is made once.
+    void networkManagerDecidesWhereItRuns() {
+        QProcess daemon;
+        daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        QVERIFY(daemon.waitForReadyRead(10000));
+        const QString address = QString::fromLatin1(daemon.readLine().trimmed());
+        qputenv("DBUS_SYSTEM_BUS_ADDRESS", address.toLatin1());
+        // On a thread of its own, so that it answers while the check waits.
+        QThread thread;
+        FakeNetworkManager manager;
+        manager.moveToThread(&thread);
+        thread.start();
+        const auto stop = qScopeGuard([&] {
+            QDBusConnection::disconnectFromBus("fake");
+            thread.quit();
+            thread.wait();
+            daemon.kill();
+            daemon.waitForFinished();
+        });
+        QDBusConnection bus = QDBusConnection::connectToBus(address, "fake");
+        QVERIFY(bus.registerService("org.freedesktop.NetworkManager") &&
+                bus.registerObject("/org/freedesktop/NetworkManager", &manager,
+                                   QDBusConnection::ExportAllProperties));
+        for (const auto& [state, connected] : {std::pair{20u, false}, {70u, true}}) {
+            manager.value = state;
+            QCOMPARE(dialup::platformIsConnected(), connected);
+        }
+    }
+
     void theLineIsJudgedAndDialledAsDesigned() {
         // A 64-bit handle whose low half alone names nothing.
         const std::uint64_t wide = 0x00007FF600000051, other = 0x00007FF600000052;
