@@ -21,6 +21,9 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <memory>
+#include <optional>
 #include <utility>
 
 namespace pagedialogs {
@@ -98,24 +101,59 @@ void settle(const AuthRequest& r, const Credentials& answer) {
     asking()[keyOf(r)].clear();
 }
 
-ScriptAnswer showScriptDialog(QWidget* over, const ScriptDialog& d) {
-    QDialog dialog(parentFor(over));
-    dialog.setWindowTitle(app::title());
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(plainLabel(QStringLiteral("网页 %1 显示：").arg(d.site), &dialog));
-    layout->addWidget(plainLabel(d.text, &dialog));
+struct Dismissal {
+    bool ending = false;
+    QList<QPointer<QDialog>> open;
+};
+Dismissal& dismissal() {
+    static Dismissal d;
+    return d;
+}
+
+// Over its parent's window, listed among the open dialogs until it closes.
+void showWithoutBlocking(QDialog& dialog) {
+    QWidget* window = windowOf(dialog.parentWidget());
+    const bool mayVanish =
+        window && (window->testAttribute(Qt::WA_DeleteOnClose) || window->isModal());
+    dialog.setWindowModality(mayVanish ? Qt::WindowModal : Qt::NonModal);
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+    auto& open = dismissal().open;
+    open.removeAll(nullptr);
+    open.append(&dialog);
+    QObject::connect(&dialog, &QDialog::finished, &dialog,
+                     [&dialog] { dismissal().open.removeAll(&dialog); });
+}
+
+void showScriptDialog(QWidget* over, const ScriptDialog& d, QObject* whileAlive, ScriptReply done) {
+    auto* dialog = new QDialog(parentFor(over));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(app::title());
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(plainLabel(QStringLiteral("网页 %1 显示：").arg(d.site), dialog));
+    layout->addWidget(plainLabel(d.text, dialog));
     QLineEdit* input = nullptr;
     if (d.kind == Kind::Prompt) {
-        input = new QLineEdit(d.value, &dialog);
+        input = new QLineEdit(d.value, dialog);
         layout->addWidget(input);
     }
-    QCheckBox* escape = escapeBox(&dialog, d.offerEscape, layout);
-    layout->addWidget(okCancel(&dialog, d.kind != Kind::Alert));
-    ScriptAnswer answer;
-    answer.accepted = runWithoutBlocking(dialog) == QDialog::Accepted;
-    answer.value = input ? input->text() : QString();
-    answer.silence = escape && escape->isChecked();
-    return answer;
+    QCheckBox* escape = escapeBox(dialog, d.offerEscape, layout);
+    layout->addWidget(okCancel(dialog, d.kind != Kind::Alert));
+    // Answered once: closed by the user, or gone with its window unanswered.
+    auto reply = std::make_shared<ScriptReply>(std::move(done));
+    const auto answer = [reply](const ScriptAnswer& a) {
+        if (*reply)
+            std::exchange(*reply, nullptr)(a);
+    };
+    QObject::connect(dialog, &QDialog::finished, dialog, [=](int result) {
+        answer({result == QDialog::Accepted, input ? input->text() : QString(),
+                escape && escape->isChecked()});
+    });
+    QObject::connect(dialog, &QObject::destroyed, [answer] { answer({}); });
+    if (whileAlive)
+        QObject::connect(whileAlive, &QObject::destroyed, dialog, &QDialog::reject);
+    showWithoutBlocking(*dialog);
 }
 
 Credentials showCredentialsDialog(QWidget* over, const AuthRequest& r) {
@@ -150,15 +188,6 @@ Credentials showCredentialsDialog(QWidget* over, const AuthRequest& r) {
     });
     runWithoutBlocking(dialog);
     return credentials;
-}
-
-struct Dismissal {
-    bool ending = false;
-    QList<QPointer<QDialog>> open;
-};
-Dismissal& dismissal() {
-    static Dismissal d;
-    return d;
 }
 
 // Qt asks whether to leave a page (its beforeunload) with this text of its
@@ -219,39 +248,51 @@ QWidget* parentFor(QWidget* over) {
 }
 
 int runWithoutBlocking(QDialog& dialog) {
-    QWidget* window = windowOf(dialog.parentWidget());
-    const bool mayVanish =
-        window && (window->testAttribute(Qt::WA_DeleteOnClose) || window->isModal());
-    dialog.setWindowModality(mayVanish ? Qt::WindowModal : Qt::NonModal);
     if (dismissal().ending)
         return QDialog::Rejected;
     QEventLoop loop;
     QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
-    dialog.show();
-    dialog.raise();
-    dialog.activateWindow();
-    dismissal().open.append(&dialog);
+    showWithoutBlocking(dialog);
     // Ends with the dialog, or when the program ends from the close question.
     loop.exec(QEventLoop::DialogExec);
-    dismissal().open.removeAll(&dialog);
     return dialog.result();
 }
 
 void dismissAll() {
     dismissal().ending = true;
-    for (const QPointer<QDialog>& dialog : std::as_const(dismissal().open))
+    // Each one leaves the list as it closes.
+    const auto open = dismissal().open;
+    for (const QPointer<QDialog>& dialog : open)
         if (dialog)
             dialog->reject();
 }
 
 int openCount() {
-    return int(dismissal().open.size());
+    const auto& open = dismissal().open;
+    return int(std::count_if(open.begin(), open.end(), [](const auto& d) { return !d.isNull(); }));
+}
+
+void askScriptThen(QWidget* over, const ScriptDialog& dialog, QObject* whileAlive,
+                   ScriptReply done) {
+    if (dismissal().ending)
+        return done({asksToLeave(dialog), QString(), false});
+    scriptAsker()(over, dialog, whileAlive, std::move(done));
 }
 
 ScriptAnswer askScript(QWidget* over, const ScriptDialog& dialog) {
-    if (dismissal().ending)
-        return {asksToLeave(dialog), QString(), false};
-    return scriptAsker()(over, dialog);
+    // Shared with the answer, which may come after the wait (the program
+    // quitting ends every loop); the dialog goes with the wait.
+    auto answer = std::make_shared<std::optional<ScriptAnswer>>();
+    QEventLoop loop;
+    const QPointer<QEventLoop> waiting(&loop);
+    askScriptThen(over, dialog, &loop, [answer, waiting](const ScriptAnswer& a) {
+        *answer = a;
+        if (waiting)
+            waiting->quit();
+    });
+    if (!answer->has_value())
+        loop.exec(QEventLoop::DialogExec);
+    return answer->value_or(ScriptAnswer{});
 }
 ScriptAsker setScriptAsker(ScriptAsker asker) {
     return std::exchange(scriptAsker(), std::move(asker));

@@ -6,6 +6,7 @@
 #include <functional>
 
 class QDialog;
+class QObject;
 class QWidget;
 
 // The dialogs a page can make the client show: its JavaScript dialogs and a
@@ -30,7 +31,14 @@ struct ScriptAnswer {
     bool silence = false; // "不再显示此网页的对话框" ticked
 };
 
-using ScriptAsker = std::function<ScriptAnswer(QWidget* over, const ScriptDialog&)>;
+using ScriptReply = std::function<void(const ScriptAnswer&)>;
+// Asks without waiting: `done` gets the answer once, at once while the program
+// ends. The dialog goes, cancelled, with `whileAlive` (when given).
+using ScriptAsker =
+    std::function<void(QWidget* over, const ScriptDialog&, QObject* whileAlive, ScriptReply done)>;
+void askScriptThen(QWidget* over, const ScriptDialog& dialog, QObject* whileAlive,
+                   ScriptReply done);
+// Asks and waits for the answer.
 ScriptAnswer askScript(QWidget* over, const ScriptDialog& dialog);
 ScriptAsker setScriptAsker(ScriptAsker asker); // returns the previous one
 
@@ -108,7 +116,7 @@ int runWithoutBlocking(QDialog& dialog);
 // now on none is shown. A page's question whether to leave it is answered
 // "leave", every other one as if cancelled, so no page holds up the exit.
 void dismissAll();
-// Page dialogs still waiting inside runWithoutBlocking.
+// Page dialogs still open.
 int openCount();
 
 } // namespace pagedialogs

@@ -3,6 +3,7 @@
 #include "PageDialogs.h"
 #include "PageRules.h"
 #include "PageWindows.h"
+#include "ScriptDialogRoute.h"
 #include "Seams.h"
 #include "SiteName.h"
 
@@ -130,7 +131,10 @@ class ResourceGuard : public QWebEngineUrlRequestInterceptor {
 public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
     void interceptRequest(QWebEngineUrlRequestInfo& info) override {
-        if (pagerules::isProgramResource(info.requestUrl()))
+        const QUrl& url = info.requestUrl();
+        if (pagerules::isProgramResource(url) ||
+            (scriptdialogroute::isRouteAddress(url) &&
+             info.resourceType() != QWebEngineUrlRequestInfo::ResourceTypeXhr))
             info.block(true);
     }
 };
@@ -174,6 +178,10 @@ public:
                     askProxyCredentials(proxyHost, auth);
                 });
         connect(this, &QWebEnginePage::printRequested, this, [this] { printForPage(); });
+        scriptdialogroute::route(this, [this](const scriptdialogroute::Question& q,
+                                              QObject* waiting, scriptdialogroute::Reply reply) {
+            routedScriptDialog(q, waiting, std::move(reply));
+        });
         qApp->installEventFilter(this);
     }
 
@@ -241,6 +249,27 @@ protected:
 
 private:
     QWebEngineView* view() const { return QWebEngineView::forPage(this); }
+
+    // One routed dialog at a time: a page's frames asking together get no
+    // second one.
+    void routedScriptDialog(const scriptdialogroute::Question& q, QObject* waiting,
+                            scriptdialogroute::Reply reply) {
+        const auto ask = m_routedAsking ? pagerules::DialogGate::Ask{false, false}
+                                        : m_gate.opening(originOf(q.origin), nowMs());
+        if (!ask.show)
+            return reply(false, QString());
+        m_routedAsking = true;
+        const QPointer<GuardedPage> self(this);
+        pagedialogs::askScriptThen(view(),
+                                   {q.kind, siteOf(q.origin), q.text, q.value, ask.offerEscape},
+                                   waiting, [self, reply](const pagedialogs::ScriptAnswer& answer) {
+                                       if (self) {
+                                           self->m_routedAsking = false;
+                                           self->m_gate.closed(answer.silence, nowMs());
+                                       }
+                                       reply(answer.accepted, answer.value);
+                                   });
+    }
 
     bool scriptDialog(pagedialogs::Kind kind, const QUrl& origin, const QString& text,
                       const QString& value, QString* result) {
@@ -326,6 +355,7 @@ private:
     pagerules::DialogGate m_gate;
     QHash<QString, int> m_proxyReuses;
     bool m_inputSincePicker = true;
+    bool m_routedAsking = false;
     QSet<QString> m_declined; // host and realm
 };
 

@@ -4,6 +4,7 @@
 #include "PaneAddress.h"
 #include "PaneHabits.h"
 #include "PaneRecovery.h"
+#include "ScriptDialogRoute.h"
 #include "Twips.h"
 
 #include <QApplication>
@@ -27,6 +28,7 @@ QWebEngineProfile* createProfile() {
     // through libproxy) for our own requests, such as the check for the
     // portal's return; with this Chromium reads the desktop's settings too.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
+    scriptdialogroute::registerScheme();
     auto* profile = new QWebEngineProfile(name, QCoreApplication::instance());
     profile->setObjectName(QLatin1String(ProfileObjectName));
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -39,6 +41,7 @@ QWebEngineProfile* createProfile() {
     // Pages that declare no charset are the portal's legacy GBK pages.
     profile->settings()->setDefaultTextEncoding(QStringLiteral("GBK"));
     pagepolicy::applyTo(profile);
+    scriptdialogroute::serve(profile);
     return profile;
 }
 

@@ -508,18 +508,19 @@ private slots:
     // alerts with none reaching the user after the third.
     void scriptDialogsAndPermissions() {
         QList<pagedialogs::ScriptDialog> asked;
-        const auto asker =
-            swapIn(pagedialogs::setScriptAsker, [&](QWidget*, const pagedialogs::ScriptDialog& d) {
-                asked.append(d);
-                return pagedialogs::ScriptAnswer{true, "李四", d.offerEscape};
-            });
+        const auto asker = swapIn(pagedialogs::setScriptAsker,
+                                  [&](QWidget*, const pagedialogs::ScriptDialog& d, QObject*,
+                                      const pagedialogs::ScriptReply& done) {
+                                      asked.append(d);
+                                      done({true, "李四", d.offerEscape});
+                                  });
         WebEnginePane pane;
         QVERIFY(loadInto(pane, page("dialogs.asp")));
         QCOMPARE(valueOf(pane.page(), "confirm('继续？')"), QVariant(true));
-        QCOMPARE(valueOf(pane.page(), "prompt('姓名', '张三')"), QVariant("李四"));
+        QCOMPARE(valueOf(pane.page(), "prompt('姓名', '张三&x=1 100%+')"), QVariant("李四"));
         QCOMPARE(asked.size(), 2);
         QCOMPARE(QStringList({asked[1].text, asked[1].value, asked[1].site}),
-                 QStringList({"姓名", "张三", QUrl(portal::baseUrl()).authority()}));
+                 QStringList({"姓名", "张三&x=1 100%+", QUrl(portal::baseUrl()).authority()}));
         QVERIFY(loadInto(pane, page("hostile/alerts.asp")));
         TRY_COMPARE(valueOf(pane.page(), "document.getElementById('count').textContent"),
                     QVariant("200"));
@@ -548,14 +549,20 @@ private slots:
 
     // The real box: titled with the program's name, the page's words as plain
     // text, its button in Chinese, and nothing modal: the main window's close
-    // box still reaches its question.
-    void alertLeavesTheCloseBoxWorking() {
+    // box still reaches its question. Another pane meanwhile runs its scripts
+    // and reaches the portal.
+    void alertLeavesTheCloseBoxAndTheOtherPanesWorking() {
         HostWindow host;
         host.show();
+        WebEnginePane beside;
         QVERIFY(loadInto(*host.pane, page("alert.asp"), false));
+        QVERIFY(loadInto(beside, page("beside.asp")));
         QStringList seen;
         bool plain = true, modal = true, closed = true;
         const auto dialogs = onDialogs([&](QDialog* dialog) {
+            seen.append(
+                valueOf(beside.page(), "fetch('/marker/beside'); 'beside'", 5000).toString());
+            seen.last() += demoPortal().waitFor("GET /marker/beside") ? "" : " unheard";
             seen.append(dialog->windowTitle());
             for (QLabel* label : dialog->findChildren<QLabel*>()) {
                 plain = plain && label->textFormat() == Qt::PlainText; // never markup
@@ -569,7 +576,7 @@ private slots:
             dialog->findChildren<QAbstractButton*>().front()->click();
         });
         QCOMPARE(valueOf(host.pane->page(), "alert('<b>注意</b>'); 'after'"), QVariant("after"));
-        QCOMPARE(seen.join('|'), "Orvanta同行协作办公信息系统|网页 " +
+        QCOMPARE(seen.join('|'), "beside|Orvanta同行协作办公信息系统|网页 " +
                                      QUrl(portal::baseUrl()).authority() +
                                      " 显示：|<b>注意</b>|确定");
         QVERIFY(plain && !modal && !closed);
@@ -598,15 +605,18 @@ private slots:
     }
 
     // window.print() at load and Ctrl+P in the pane each end with a word:
-    // printed, then failed where the file cannot be written.
+    // printed, then failed where the file cannot be written. Another pane
+    // answers while the preview is open.
     void printingEndsWithAWord() {
         QTemporaryDir folder;
         QString pdf = folder.filePath("page.pdf");
-        int previews = 0;
+        WebEnginePane beside;
+        QVERIFY(loadInto(beside, page("beside.asp")));
+        QVariantList answers; // of the other pane, one a preview
         const auto runner =
             swapIn(pagepolicy::setPrintRunner,
                    [&](QWidget*, QPrinter* printer, const std::function<void()>& paint) {
-                       ++previews;
+                       answers.append(valueOf(beside.page(), "6 * 7", 5000));
                        printer->setOutputFormat(QPrinter::PdfFormat);
                        printer->setOutputFileName(pdf);
                        paint();
@@ -626,7 +636,7 @@ private slots:
         QVERIFY(focusPage(pane));
         press(pane, Qt::Key_P, Qt::ControlModifier);
         TRY_COMPARE(messages.size(), 2);
-        QCOMPARE(previews, 2);
+        QCOMPARE(answers, (QVariantList{42, 42}));
         QCOMPARE(messages, (QStringList{"打印完成。", "打印失败：无法打印此网页。"}));
     }
 

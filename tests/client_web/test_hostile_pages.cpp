@@ -201,9 +201,9 @@ private slots:
     void disguisesShowTheRealSite() {
         QStringList sites;
         const auto scripts =
-            swapIn(pagedialogs::setScriptAsker, [&](QWidget*, const pagedialogs::ScriptDialog& d) {
-                return sites.append(d.site), pagedialogs::ScriptAnswer{};
-            });
+            swapIn(pagedialogs::setScriptAsker,
+                   [&](QWidget*, const pagedialogs::ScriptDialog& d, QObject*,
+                       const pagedialogs::ScriptReply& done) { sites.append(d.site), done({}); });
         const auto passwords = swapIn(pagedialogs::setCredentialsAsker,
                                       [&](QWidget*, const pagedialogs::AuthRequest& r) {
                                           return sites.append(r.host), pagedialogs::Credentials{};
