@@ -104,11 +104,20 @@ void settle(const AuthRequest& r, const Credentials& answer) {
 struct Dismissal {
     bool ending = false;
     QList<QPointer<QDialog>> open;
+    int waiting = 0;
 };
 Dismissal& dismissal() {
     static Dismissal d;
     return d;
 }
+
+// Counts a wait for a dialog for as long as it lives.
+struct Waiting {
+    Waiting() { ++dismissal().waiting; }
+    ~Waiting() { --dismissal().waiting; }
+    Waiting(const Waiting&) = delete;
+    Waiting& operator=(const Waiting&) = delete;
+};
 
 // Over its parent's window, listed among the open dialogs until it closes.
 void showWithoutBlocking(QDialog& dialog) {
@@ -250,6 +259,7 @@ QWidget* parentFor(QWidget* over) {
 int runWithoutBlocking(QDialog& dialog) {
     if (dismissal().ending)
         return QDialog::Rejected;
+    const Waiting waiting;
     QEventLoop loop;
     QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
     showWithoutBlocking(dialog);
@@ -265,6 +275,10 @@ void dismissAll() {
     for (const QPointer<QDialog>& dialog : open)
         if (dialog)
             dialog->reject();
+}
+
+int waitingCount() {
+    return dismissal().waiting;
 }
 
 int openCount() {
@@ -290,8 +304,10 @@ ScriptAnswer askScript(QWidget* over, const ScriptDialog& dialog) {
         if (waiting)
             waiting->quit();
     });
-    if (!answer->has_value())
+    if (!answer->has_value()) {
+        const Waiting waiting;
         loop.exec(QEventLoop::DialogExec);
+    }
     return answer->value_or(ScriptAnswer{});
 }
 ScriptAsker setScriptAsker(ScriptAsker asker) {

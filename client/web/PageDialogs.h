@@ -118,5 +118,8 @@ int runWithoutBlocking(QDialog& dialog);
 void dismissAll();
 // Page dialogs still open.
 int openCount();
+// Page dialogs the program waits for: shown from inside the engine's work,
+// they hold up every page until answered.
+int waitingCount();
 
 } // namespace pagedialogs

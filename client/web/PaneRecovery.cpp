@@ -2,6 +2,7 @@
 
 #include "PageDialogs.h"
 #include "PortalWatch.h"
+#include "ScriptDialogRoute.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -249,11 +250,12 @@ void PaneRecovery::onRendererDied(QWebEnginePage::RenderProcessTerminationStatus
 }
 
 // Asked while nothing else is pending on the page: a dialog of a page holds
-// its renderer until answered, and a page still dying or discarded has no
-// renderer to ask.
+// its renderer until answered (one shown from inside the engine's work holds
+// every renderer), and a page still dying or discarded has no renderer to ask.
 void PaneRecovery::ping() {
     QWebEnginePage* page = m_view->page();
-    if (m_ownPageLoading || m_reload.isActive() || pagedialogs::openCount() > 0 ||
+    if (m_ownPageLoading || m_reload.isActive() || pagedialogs::waitingCount() > 0 ||
+        scriptdialogroute::isWaiting(page) ||
         page->lifecycleState() != QWebEnginePage::LifecycleState::Active ||
         page->renderProcessPid() <= 0) {
         m_pingPending = false;

@@ -11,24 +11,29 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
+#include <algorithm>
 
 namespace scriptdialogroute {
 namespace {
 
 const QByteArray Scheme = QByteArrayLiteral("orvanta-dialog");
 
-// Put in every frame before the page's own scripts run. The request is
-// synchronous, so the page's script stops until the answer, as with the
-// engine's dialogs. The words are converted as the engine converts them.
+// Put in every frame of every page before the page's own scripts run (given
+// to the profile: a page's own scripts can reach a new renderer after its
+// first document). The request is synchronous, so the page's script stops
+// until the answer, as with the engine's dialogs. The words are converted as
+// the engine converts them.
 const char* const PageScript = R"js((() => {
   const engine = {alert, confirm, prompt};
   const ask = (kind, text, value) => {
     const request = new XMLHttpRequest();
-    request.open('GET', 'orvanta-dialog:' + kind + '?page=%1&text=' +
-                 encodeURIComponent(text) + '&value=' + encodeURIComponent(value), false);
+    request.open('GET', 'orvanta-dialog:' + kind + '?text=' + encodeURIComponent(text) +
+                 '&value=' + encodeURIComponent(value), false);
     request.send();
     return JSON.parse(request.responseText);
   };
@@ -57,12 +62,30 @@ const char* const PageScript = R"js((() => {
 struct Route {
     QPointer<QWebEnginePage> page;
     Asker ask;
+    int waiting = 0; // requests not yet answered
 };
 
 QHash<QString, Route>& routes() {
     static QHash<QString, Route> byToken;
     return byToken;
 }
+
+// Which page asks: set by the page's own interceptor, over whatever the page
+// may have put there itself.
+const QByteArray PageHeader = QByteArrayLiteral("X-Orvanta-Page");
+
+class PageTag : public QWebEngineUrlRequestInterceptor {
+public:
+    PageTag(const QString& token, QObject* parent)
+        : QWebEngineUrlRequestInterceptor(parent), m_token(token.toLatin1()) {}
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        if (isRouteAddress(info.requestUrl()))
+            info.setHttpHeader(PageHeader, m_token);
+    }
+
+private:
+    QByteArray m_token;
+};
 
 class Handler : public QWebEngineUrlSchemeHandler {
 public:
@@ -75,7 +98,8 @@ public:
             {QStringLiteral("prompt"), pagedialogs::Kind::Prompt}};
         const QUrl url = job->requestUrl();
         const QUrlQuery query(url);
-        const Route route = routes().value(query.queryItemValue(QStringLiteral("page")));
+        const QString token = QString::fromLatin1(job->requestHeaders().value(PageHeader));
+        const Route route = routes().value(token);
         const QUrl origin = job->initiator();
         const bool web =
             origin.scheme() == QLatin1String("http") || origin.scheme() == QLatin1String("https");
@@ -85,6 +109,11 @@ public:
             job->fail(QWebEngineUrlRequestJob::RequestDenied);
             return;
         }
+        ++routes()[token].waiting;
+        connect(job, &QObject::destroyed, [token] {
+            if (const auto found = routes().find(token); found != routes().end())
+                --found->waiting;
+        });
         const QPointer<QWebEngineUrlRequestJob> waiting(job);
         route.ask({kinds.value(url.path()), origin,
                    query.queryItemValue(QStringLiteral("text"), QUrl::FullyDecoded),
@@ -118,6 +147,13 @@ void registerScheme() {
 
 void serve(QWebEngineProfile* profile) {
     profile->installUrlSchemeHandler(Scheme, new Handler(profile));
+    QWebEngineScript script;
+    script.setName(QStringLiteral("orvanta-dialogs"));
+    script.setSourceCode(QString::fromLatin1(PageScript));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(true);
+    profile->scripts()->insert(script);
 }
 
 bool isRouteAddress(const QUrl& url) {
@@ -125,17 +161,17 @@ bool isRouteAddress(const QUrl& url) {
 }
 
 void route(QWebEnginePage* page, Asker ask) {
-    // Known only to the page's own frames: no other page can ask in its name.
+    // Known only to the program: no page can ask in another's name.
     const QString token = QUuid::createUuid().toString(QUuid::WithoutBraces);
     routes().insert(token, {page, std::move(ask)});
     QObject::connect(page, &QObject::destroyed, [token] { routes().remove(token); });
-    QWebEngineScript script;
-    script.setName(QStringLiteral("orvanta-dialogs"));
-    script.setSourceCode(QString::fromLatin1(PageScript).arg(token));
-    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    script.setWorldId(QWebEngineScript::MainWorld);
-    script.setRunsOnSubFrames(true);
-    page->scripts().insert(script);
+    page->setUrlRequestInterceptor(new PageTag(token, page));
+}
+
+bool isWaiting(const QWebEnginePage* page) {
+    const auto& all = routes();
+    return std::any_of(all.begin(), all.end(),
+                       [page](const Route& r) { return r.page == page && r.waiting > 0; });
 }
 
 } // namespace scriptdialogroute

@@ -38,5 +38,7 @@ using Asker = std::function<void(const Question& question, QObject* waiting, Rep
 
 // Sends the alert, confirm and prompt of `page` and its frames to `ask`.
 void route(QWebEnginePage* page, Asker ask);
+// True while a frame of `page` waits for an answer: its script stands still.
+bool isWaiting(const QWebEnginePage* page);
 
 } // namespace scriptdialogroute

@@ -299,10 +299,15 @@ private slots:
     // A page's memory bomb or endless loop holds up only its own pane: the
     // other still runs its scripts and loads, in a renderer nothing took
     // down. The page that stops answering gets our page, its renderer let
-    // go; 重试 asks for it again.
+    // go; 重试 asks for it again. A page waiting for its alert's answer is
+    // not one that stopped answering.
     void aHostilePageHoldsUpOnlyItsOwnPane() {
         const int limit = PaneRecovery::setAnswerLimit(3000);
+        auto asking = std::make_unique<WebEnginePane>();
         WebEnginePane other, loop;
+        QVERIFY(loadInto(*asking, page("site/asking.asp")));
+        asking->page()->runJavaScript("alert('稍等')");
+        TRY_VERIFY(pagedialogs::openCount() == 1);
         auto bomb = std::make_unique<WebEnginePane>();
         QVERIFY(loadInto(other, page("site/first.asp")));
         const qint64 otherRenderer = other.page()->renderProcessPid();
@@ -319,6 +324,9 @@ private slots:
         QVERIFY(other.page()->renderProcessPid() == otherRenderer && looping != otherRenderer);
 
         TRY_COMPARE(title(loop), QString("网页没有响应"));
+        QVERIFY(!asking->findChild<PaneRecovery*>()->showsOwnPage());
+        asking.reset(); // its dialog goes with it
+        TRY_COMPARE(pagedialogs::openCount(), 0);
         TRY_VERIFY(!rendererAlive(looping));
         QVERIFY(bodyText(loop).contains("重试"));
         QCOMPARE(loop.refresh(), pane::Ok);
