@@ -32,10 +32,11 @@ struct ScriptAnswer {
 };
 
 using ScriptReply = std::function<void(const ScriptAnswer&)>;
-// Asks without waiting: `done` gets the answer once, at once while the program
-// ends. The dialog goes, cancelled, with `whileAlive` (when given).
+// Asks without waiting: `done` gets the answer once. The dialog goes,
+// cancelled, with `whileAlive` (when given).
 using ScriptAsker =
     std::function<void(QWidget* over, const ScriptDialog&, QObject* whileAlive, ScriptReply done)>;
+// As the asker, but answered at once while the program ends.
 void askScriptThen(QWidget* over, const ScriptDialog& dialog, QObject* whileAlive,
                    ScriptReply done);
 // Asks and waits for the answer.
