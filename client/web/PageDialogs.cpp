@@ -294,12 +294,18 @@ void askScriptThen(QWidget* over, const ScriptDialog& dialog, QObject* whileAliv
 }
 
 ScriptAnswer askScript(QWidget* over, const ScriptDialog& dialog) {
+    return waitForScript([&](QObject* whileAlive, ScriptReply done) {
+        askScriptThen(over, dialog, whileAlive, std::move(done));
+    });
+}
+
+ScriptAnswer waitForScript(const std::function<void(QObject* whileAlive, ScriptReply done)>& ask) {
     // Shared with the answer, which may come after the wait (the program
-    // quitting ends every loop); the dialog goes with the wait.
+    // quitting ends every loop).
     auto answer = std::make_shared<std::optional<ScriptAnswer>>();
     QEventLoop loop;
     const QPointer<QEventLoop> waiting(&loop);
-    askScriptThen(over, dialog, &loop, [answer, waiting](const ScriptAnswer& a) {
+    ask(&loop, [answer, waiting](const ScriptAnswer& a) {
         *answer = a;
         if (waiting)
             waiting->quit();

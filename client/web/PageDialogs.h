@@ -41,6 +41,8 @@ void askScriptThen(QWidget* over, const ScriptDialog& dialog, QObject* whileAliv
                    ScriptReply done);
 // Asks and waits for the answer.
 ScriptAnswer askScript(QWidget* over, const ScriptDialog& dialog);
+// Waits for the answer `ask` gives; the dialog goes with the wait.
+ScriptAnswer waitForScript(const std::function<void(QObject* whileAlive, ScriptReply done)>& ask);
 ScriptAsker setScriptAsker(ScriptAsker asker); // returns the previous one
 
 struct AuthRequest {

@@ -178,10 +178,10 @@ public:
                     askProxyCredentials(proxyHost, auth);
                 });
         connect(this, &QWebEnginePage::printRequested, this, [this] { printForPage(); });
-        scriptdialogroute::route(this, [this](const scriptdialogroute::Question& q,
-                                              QObject* waiting, scriptdialogroute::Reply reply) {
-            routedScriptDialog(q, waiting, std::move(reply));
-        });
+        scriptdialogroute::route(
+            this,
+            [this](const scriptdialogroute::Question& q, QObject* waiting,
+                   const pagedialogs::ScriptReply& reply) { scriptDialog(q, waiting, reply); });
         qApp->installEventFilter(this);
     }
 
@@ -219,14 +219,14 @@ protected:
     }
 
     void javaScriptAlert(const QUrl& origin, const QString& text) override {
-        scriptDialog(pagedialogs::Kind::Alert, origin, text, QString(), nullptr);
+        waitForScriptDialog(pagedialogs::Kind::Alert, origin, text, QString(), nullptr);
     }
     bool javaScriptConfirm(const QUrl& origin, const QString& text) override {
-        return scriptDialog(pagedialogs::Kind::Confirm, origin, text, QString(), nullptr);
+        return waitForScriptDialog(pagedialogs::Kind::Confirm, origin, text, QString(), nullptr);
     }
     bool javaScriptPrompt(const QUrl& origin, const QString& text, const QString& value,
                           QString* result) override {
-        return scriptDialog(pagedialogs::Kind::Prompt, origin, text, value, result);
+        return waitForScriptDialog(pagedialogs::Kind::Prompt, origin, text, value, result);
     }
 
     QStringList chooseFiles(FileSelectionMode mode, const QStringList&,
@@ -250,35 +250,33 @@ protected:
 private:
     QWebEngineView* view() const { return QWebEngineView::forPage(this); }
 
-    // One routed dialog at a time: a page's frames asking together get no
-    // second one.
-    void routedScriptDialog(const scriptdialogroute::Question& q, QObject* waiting,
-                            scriptdialogroute::Reply reply) {
-        const auto ask = m_routedAsking ? pagerules::DialogGate::Ask{false, false}
+    // One dialog at a time: a page's frames asking together get no second one.
+    void scriptDialog(const scriptdialogroute::Question& q, QObject* waiting,
+                      const pagedialogs::ScriptReply& reply) {
+        const auto ask = m_scriptAsking ? pagerules::DialogGate::Ask{false, false}
                                         : m_gate.opening(originOf(q.origin), nowMs());
         if (!ask.show)
-            return reply(false, QString());
-        m_routedAsking = true;
+            return reply({});
+        m_scriptAsking = true;
         const QPointer<GuardedPage> self(this);
         pagedialogs::askScriptThen(view(),
                                    {q.kind, siteOf(q.origin), q.text, q.value, ask.offerEscape},
                                    waiting, [self, reply](const pagedialogs::ScriptAnswer& answer) {
                                        if (self) {
-                                           self->m_routedAsking = false;
+                                           self->m_scriptAsking = false;
                                            self->m_gate.closed(answer.silence, nowMs());
                                        }
-                                       reply(answer.accepted, answer.value);
+                                       reply(answer);
                                    });
     }
 
-    bool scriptDialog(pagedialogs::Kind kind, const QUrl& origin, const QString& text,
-                      const QString& value, QString* result) {
-        const auto ask = m_gate.opening(originOf(origin), nowMs());
-        if (!ask.show)
-            return false;
+    // The engine's own path: it waits inside its work for the answer.
+    bool waitForScriptDialog(pagedialogs::Kind kind, const QUrl& origin, const QString& text,
+                             const QString& value, QString* result) {
         const pagedialogs::ScriptAnswer answer =
-            pagedialogs::askScript(view(), {kind, siteOf(origin), text, value, ask.offerEscape});
-        m_gate.closed(answer.silence, nowMs());
+            pagedialogs::waitForScript([&](QObject* whileAlive, pagedialogs::ScriptReply done) {
+                scriptDialog({kind, origin, text, value}, whileAlive, done);
+            });
         if (result)
             *result = answer.value;
         return answer.accepted;
@@ -355,7 +353,7 @@ private:
     pagerules::DialogGate m_gate;
     QHash<QString, int> m_proxyReuses;
     bool m_inputSincePicker = true;
-    bool m_routedAsking = false;
+    bool m_scriptAsking = false;
     QSet<QString> m_declined; // host and realm
 };
 

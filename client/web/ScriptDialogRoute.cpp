@@ -118,13 +118,13 @@ public:
         route.ask({kinds.value(url.path()), origin,
                    query.queryItemValue(QStringLiteral("text"), QUrl::FullyDecoded),
                    query.queryItemValue(QStringLiteral("value"), QUrl::FullyDecoded)},
-                  job, [waiting](bool accepted, const QString& value) {
+                  job, [waiting](const pagedialogs::ScriptAnswer& answer) {
                       if (!waiting)
                           return;
                       auto* body = new QBuffer(waiting);
-                      body->setData(
-                          QJsonDocument(QJsonObject{{"accepted", accepted}, {"value", value}})
-                              .toJson(QJsonDocument::Compact));
+                      body->setData(QJsonDocument(QJsonObject{{"accepted", answer.accepted},
+                                                              {"value", answer.value}})
+                                        .toJson(QJsonDocument::Compact));
                       body->open(QIODevice::ReadOnly);
                       waiting->reply("application/json", body);
                   });

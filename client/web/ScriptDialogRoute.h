@@ -31,10 +31,10 @@ struct Question {
     QString text;
     QString value;
 };
-using Reply = std::function<void(bool accepted, const QString& value)>;
 // Answers `question` for the page, at once or later, by calling `reply` once.
 // `waiting` lives as long as the page waits for the answer.
-using Asker = std::function<void(const Question& question, QObject* waiting, Reply reply)>;
+using Asker = std::function<void(const Question& question, QObject* waiting,
+                                 const pagedialogs::ScriptReply& reply)>;
 
 // Sends the alert, confirm and prompt of `page` and its frames to `ask`.
 void route(QWebEnginePage* page, Asker ask);
