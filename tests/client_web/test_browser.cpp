@@ -553,6 +553,13 @@ private slots:
                      !outcome.mid(1, 3).contains("given"),
                  qPrintable(outcome.join(' ')));
         QCOMPARE(asked.size(), 5);
+
+        // A local page has no route: the engine's own path asks the same.
+        QSignalSpy loaded(&pane, &QWebEngineView::loadFinished);
+        pane.setHtml("<p>本地</p>");
+        QVERIFY(loaded.wait(Patience));
+        QCOMPARE(valueOf(pane.page(), "prompt('本地', '默认')"), QVariant("李四"));
+        QCOMPARE(asked.last().site + asked.last().value, QString("本地网页默认"));
     }
 
     // The real box: titled with the program's name, the page's words as plain
