@@ -63,10 +63,6 @@ void prepareWebEngine() {
     // keeps each page's renderer a few megabytes smaller. A choice of the
     // user's own stays.
     addChromiumFlag("--js-flags", "--js-flags=--lite-mode");
-    // The portal's pages are still: a renderer composites them on its main
-    // thread, without a compositor thread and its own heap of layers, about
-    // a megabyte less a page.
-    addChromiumFlag("--disable-threaded-compositing");
     // Chromium keeps a second zygote for helpers that set up their own
     // sandbox; the network and the GPU run inside Orvanta, so it would wait
     // unused, and a helper that needs it is started on its own instead.
