@@ -217,12 +217,11 @@ private slots:
                         QVERIFY2(g.MovePivotTo(12, wall) ||
                                      !g.CanMove(wall ? Move::Right : Move::Left),
                                  name);
-                        int edge = g.Col(g.Piece()[0]);
-                        for (int p : g.Piece())
-                            edge = wall ? std::max(edge, g.Col(p)) : std::min(edge, g.Col(p));
+                        const auto [left, right] = std::ranges::minmax(
+                            g.Piece() | std::views::transform([&g](int p) { return g.Col(p); }));
                         const Cells piece = g.Piece();
                         wall ? g.MoveRight() : g.MoveLeft();
-                        QVERIFY2(edge == wall && g.Piece() == piece, name);
+                        QVERIFY2((wall ? right : left) == wall && g.Piece() == piece, name);
                         g.QuarterTurn(); // refused, or whole on the board
                         QVERIFY2(g.Broken().empty(), name + g.Broken().c_str());
                     }
@@ -237,15 +236,12 @@ private slots:
         e.Drop();
         e.Tick();
         e.PutBlock(e.At(24, 9), true);
-        QVERIFY(!e.NewGame());
-        QVERIFY(e.Score() == 0 && e.Level() == 4 && e.TickCount() == 0);
-        QVERIFY(e.LabelScoreText() == "0" && e.LabelLevelText() == "4");
-        QCOMPARE(e.Rows(24, 1), "..........");
+        QVERIFY(!e.NewGame() && e.Score() == 0 && e.Level() == 4 && e.TickCount() == 0);
+        QCOMPARE(e.LabelScoreText() + e.LabelLevelText() + e.Rows(24, 1), "04..........");
         int died = 0;
         e.YouDie = [&] { ++died; };
         e.PutBlock(e.At(5, 9), true); // away from where the piece lands
-        QCOMPARE(e.Drop(), StepResult::GameOver);
-        QVERIFY(e.GameOver() && died == 1 && e.Broken().empty());
+        QVERIFY(e.Drop() == StepResult::GameOver && e.GameOver() && e.Broken().empty());
         QVERIFY(e.StepDown() == StepResult::None && !e.SpawnPiece() && died == 1);
         e.BoardCols = 20;
         e.BoardRows = 99; // out of range: brought back into it
@@ -296,6 +292,7 @@ private slots:
             Game e(1, 0); // the square, still in the hidden rows
             const int pivot = e.At(14, 5), arm = sweep[0];
             const bool longArm = sweep[2] != 0; // even the piece's own cells block its sweep
+            e.PutBlock(pivot - 33, true);       // elsewhere: no matter
             QVERIFY(!e.SweepBlocked(pivot, pivot + arm));
             for (int i = 1; i < 5 && sweep[i]; ++i) {
                 e.PutBlock(pivot + sweep[i], true);
@@ -304,8 +301,6 @@ private slots:
                 const int piecePivot = e.Piece()[0] - sweep[i];
                 QCOMPARE(e.SweepBlocked(piecePivot, piecePivot + arm), longArm);
             }
-            e.PutBlock(pivot - 33, true); // elsewhere: no matter
-            QVERIFY(!e.SweepBlocked(pivot, pivot + arm));
         }
     }
 
