@@ -85,16 +85,6 @@ struct Game : Engine, SoundSink {
     std::ptrdiff_t Occupied() const {
         return std::ssize(Board()) - std::count(Board().begin(), Board().end(), 0);
     }
-    // With the upright bar (shape 0 turned once): empties the board, fills the
-    // bottom `full` rows but for column 4 and drops the bar in.
-    StepResult Land(int full) {
-        for (int p = 1; p < PositionCount(); ++p)
-            PutBlock(p, false);
-        for (int row = 25 - full; row < 25; ++row)
-            FillRows(row, "XXXX.XXXXX");
-        played.clear();
-        return Drop();
-    }
     // What must hold after every move; empty when it does.
     std::string Broken() const {
         const auto count = std::size_t(PositionCount());
@@ -291,15 +281,15 @@ private slots:
         for (const auto& sweep : sweeps) {
             Game e(1, 0); // the square, still in the hidden rows
             const int pivot = e.At(14, 5), arm = sweep[0];
-            const bool longArm = sweep[2] != 0; // even the piece's own cells block its sweep
-            e.PutBlock(pivot - 33, true);       // elsewhere: no matter
+            e.PutBlock(pivot - 33, true); // elsewhere: no matter
             QVERIFY(!e.SweepBlocked(pivot, pivot + arm));
             for (int i = 1; i < 5 && sweep[i]; ++i) {
                 e.PutBlock(pivot + sweep[i], true);
                 QVERIFY(e.SweepBlocked(pivot, pivot + arm));
                 e.PutBlock(pivot + sweep[i], false);
                 const int piecePivot = e.Piece()[0] - sweep[i];
-                QCOMPARE(e.SweepBlocked(piecePivot, piecePivot + arm), longArm);
+                // even the piece's own cells block a long arm's sweep
+                QCOMPARE(e.SweepBlocked(piecePivot, piecePivot + arm), sweep[2] != 0);
             }
         }
     }
@@ -351,7 +341,13 @@ private slots:
         Game e(0, 1, 10, 7);
         std::string seen;
         for (int rows : {3, 2, 2, 2, 0, 0, 0, 0, 1, 4, 3, 1, 4, 4}) {
-            QCOMPARE(e.Land(rows), StepResult::Landed);
+            // An empty board but for the bottom rows, full except for column 4.
+            for (int p = 1; p < e.PositionCount(); ++p)
+                e.PutBlock(p, false);
+            for (int row = 25 - rows; row < 25; ++row)
+                e.FillRows(row, "XXXX.XXXXX");
+            e.played.clear();
+            QCOMPARE(e.Drop(), StepResult::Landed);
             seen += std::to_string(e.Score()) + ' ' + std::to_string(e.Level()) + ' ' +
                     e.LabelLevelText() + ' ' + e.played + "| ";
         }

@@ -286,9 +286,8 @@ private slots:
                      "暂停(&P)]" +
                          QString(newGame ? "TBP-暂停(&P)" : "-BP-暂停(&P)"));
             QVERIFY(QString::fromStdString(w.played.back()).endsWith(QStringLiteral("/Die.wav")));
-            QVERIFY(ends == !newGame && w.engine().GameOver() == !newGame);
+            QVERIFY(std::exchange(ends, 0) == !newGame && w.engine().GameOver() == !newGame);
             QVERIFY(!newGame || (w.engine().Score() == 0 && !w.engine().Block(50).shown));
-            ends = 0;
         }
         seams::setEndProgram(previous);
     }
