@@ -246,7 +246,8 @@ private slots:
         }
     }
 
-    void turnsOnlyWhereTheShapeFits() {
+    // A turn only where the shape fits; then the cells each arm sweeps on its way.
+    void turnsOnlyWhereTheShapeFitsAndItsArmsSweepFree() {
         // shape, turns, pivot column and row, a block at (dx, dy) from the pivot, fits:
         // arms into the hidden rows, the walls, the square, shape 2's corner and
         // the sweep of the bar's long arm
@@ -269,9 +270,7 @@ private slots:
             e.QuarterTurn();
             QVERIFY2(e.ArmsOf(e.Piece()) == TurnedArms(type, turns + ok) && focused == ok, name);
         }
-    }
 
-    void sweepTableNamesTheCellsEachArmPasses() {
         // On ten columns, offsets 10 * dy + dx: each arm, then the cells it sweeps.
         const int sweeps[][5] = {
             {-10, -9, 0, 0, 0},       {-11, -10, 0, 0, 0}, {11, 10, 0, 0, 0},
