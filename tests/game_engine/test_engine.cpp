@@ -85,16 +85,6 @@ struct Game : Engine, SoundSink {
     std::ptrdiff_t Occupied() const {
         return std::ssize(Board()) - std::count(Board().begin(), Board().end(), 0);
     }
-    // With the upright bar (shape 0 turned once): empties the board, fills the
-    // bottom `full` rows but for column 4 and drops the bar in.
-    StepResult Land(int full) {
-        for (int p = 1; p < PositionCount(); ++p)
-            PutBlock(p, false);
-        for (int row = 25 - full; row < 25; ++row)
-            FillRows(row, "XXXX.XXXXX");
-        played.clear();
-        return Drop();
-    }
     // What must hold after every move; empty when it does.
     std::string Broken() const {
         const auto count = std::size_t(PositionCount());
@@ -217,12 +207,11 @@ private slots:
                         QVERIFY2(g.MovePivotTo(12, wall) ||
                                      !g.CanMove(wall ? Move::Right : Move::Left),
                                  name);
-                        int edge = g.Col(g.Piece()[0]);
-                        for (int p : g.Piece())
-                            edge = wall ? std::max(edge, g.Col(p)) : std::min(edge, g.Col(p));
+                        const auto [left, right] = std::ranges::minmax(
+                            g.Piece() | std::views::transform([&g](int p) { return g.Col(p); }));
                         const Cells piece = g.Piece();
                         wall ? g.MoveRight() : g.MoveLeft();
-                        QVERIFY2(edge == wall && g.Piece() == piece, name);
+                        QVERIFY2((wall ? right : left) == wall && g.Piece() == piece, name);
                         g.QuarterTurn(); // refused, or whole on the board
                         QVERIFY2(g.Broken().empty(), name + g.Broken().c_str());
                     }
@@ -237,15 +226,12 @@ private slots:
         e.Drop();
         e.Tick();
         e.PutBlock(e.At(24, 9), true);
-        QVERIFY(!e.NewGame());
-        QVERIFY(e.Score() == 0 && e.Level() == 4 && e.TickCount() == 0);
-        QVERIFY(e.LabelScoreText() == "0" && e.LabelLevelText() == "4");
-        QCOMPARE(e.Rows(24, 1), "..........");
+        QVERIFY(!e.NewGame() && e.Score() == 0 && e.Level() == 4 && e.TickCount() == 0);
+        QCOMPARE(e.LabelScoreText() + e.LabelLevelText() + e.Rows(24, 1), "04..........");
         int died = 0;
         e.YouDie = [&] { ++died; };
         e.PutBlock(e.At(5, 9), true); // away from where the piece lands
-        QCOMPARE(e.Drop(), StepResult::GameOver);
-        QVERIFY(e.GameOver() && died == 1 && e.Broken().empty());
+        QVERIFY(e.Drop() == StepResult::GameOver && e.GameOver() && e.Broken().empty());
         QVERIFY(e.StepDown() == StepResult::None && !e.SpawnPiece() && died == 1);
         e.BoardCols = 20;
         e.BoardRows = 99; // out of range: brought back into it
@@ -260,7 +246,8 @@ private slots:
         }
     }
 
-    void turnsOnlyWhereTheShapeFits() {
+    // A turn only where the shape fits; then the cells each arm sweeps on its way.
+    void turnsOnlyWhereTheShapeFitsAndItsArmsSweepFree() {
         // shape, turns, pivot column and row, a block at (dx, dy) from the pivot, fits:
         // arms into the hidden rows, the walls, the square, shape 2's corner and
         // the sweep of the bar's long arm
@@ -283,9 +270,7 @@ private slots:
             e.QuarterTurn();
             QVERIFY2(e.ArmsOf(e.Piece()) == TurnedArms(type, turns + ok) && focused == ok, name);
         }
-    }
 
-    void sweepTableNamesTheCellsEachArmPasses() {
         // On ten columns, offsets 10 * dy + dx: each arm, then the cells it sweeps.
         const int sweeps[][5] = {
             {-10, -9, 0, 0, 0},       {-11, -10, 0, 0, 0}, {11, 10, 0, 0, 0},
@@ -295,17 +280,16 @@ private slots:
         for (const auto& sweep : sweeps) {
             Game e(1, 0); // the square, still in the hidden rows
             const int pivot = e.At(14, 5), arm = sweep[0];
-            const bool longArm = sweep[2] != 0; // even the piece's own cells block its sweep
+            e.PutBlock(pivot - 33, true); // elsewhere: no matter
             QVERIFY(!e.SweepBlocked(pivot, pivot + arm));
             for (int i = 1; i < 5 && sweep[i]; ++i) {
                 e.PutBlock(pivot + sweep[i], true);
                 QVERIFY(e.SweepBlocked(pivot, pivot + arm));
                 e.PutBlock(pivot + sweep[i], false);
                 const int piecePivot = e.Piece()[0] - sweep[i];
-                QCOMPARE(e.SweepBlocked(piecePivot, piecePivot + arm), longArm);
+                // even the piece's own cells block a long arm's sweep
+                QCOMPARE(e.SweepBlocked(piecePivot, piecePivot + arm), sweep[2] != 0);
             }
-            e.PutBlock(pivot - 33, true); // elsewhere: no matter
-            QVERIFY(!e.SweepBlocked(pivot, pivot + arm));
         }
     }
 
@@ -337,13 +321,12 @@ private slots:
             Game e(0, c.turns);
             e.FillRows(c.top, c.before);
             QCOMPARE(e.Drop(), StepResult::Landed);
-            QCOMPARE(e.Rows(c.top, 5), c.after);
-            QCOMPARE(e.Score(), c.score);
-            QCOMPARE(e.LabelScoreText(), std::to_string(c.score));
-            QCOMPARE(e.played, c.score > 5 ? "Killline.wav " : "Down.wav ");
+            // The rows, the score's label and the sound.
+            QCOMPARE(e.Rows(c.top, 5) + ' ' + e.LabelScoreText() + ' ' + e.played,
+                     c.after + (' ' + std::to_string(c.score)) +
+                         (c.score > 5 ? " Killline.wav " : " Down.wav "));
             // The new piece makes four more blocks, nothing else.
-            const auto blocks = std::ranges::count_if(std::string_view(c.after),
-                                                      [](char x) { return x > ' ' && x != '.'; });
+            const auto blocks = 50 - std::ranges::count(std::string_view(c.after), '.');
             QVERIFY2(e.Broken().empty() && e.Occupied() == blocks + 4, e.Broken().c_str());
         }
     }
@@ -356,7 +339,13 @@ private slots:
         Game e(0, 1, 10, 7);
         std::string seen;
         for (int rows : {3, 2, 2, 2, 0, 0, 0, 0, 1, 4, 3, 1, 4, 4}) {
-            QCOMPARE(e.Land(rows), StepResult::Landed);
+            // An empty board but for the bottom rows, full except for column 4.
+            for (int p = 1; p < e.PositionCount(); ++p)
+                e.PutBlock(p, false);
+            for (int row = 25 - rows; row < 25; ++row)
+                e.FillRows(row, "XXXX.XXXXX");
+            e.played.clear();
+            QCOMPARE(e.Drop(), StepResult::Landed);
             seen += std::to_string(e.Score()) + ' ' + std::to_string(e.Level()) + ' ' +
                     e.LabelLevelText() + ' ' + e.played + "| ";
         }

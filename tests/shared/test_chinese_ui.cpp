@@ -37,15 +37,14 @@ class TestChineseUi : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
+    // Set up under the C locale; then Orvanta's message boxes with each set of
+    // buttons, the game's own, and the system's error texts.
+    void messageBoxesAndSystemErrorsAreChinese() {
         QCOMPARE(QLocale::system().language(), QLocale::C);
         QCOMPARE(chineseui::install(), QStringList());
         QCOMPARE(QLocale().name(), "zh_CN");
         QVERIFY(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("--lang=zh-CN"));
-    }
 
-    // Orvanta's boxes with each set of buttons, then the game's own.
-    void messageBoxButtonsAreChinese() {
         const auto client = [](seams::Buttons buttons) {
             return buttonsOfModal([buttons] {
                 seams::showMessage({"已经在运行中！", {}, buttons, seams::Icon::Exclamation});
@@ -57,9 +56,7 @@ private slots:
                          game::showMessage({"确实要退出吗？", "退出", game::Buttons::OkCancel, {}});
                      }),
                  QStringLiteral("确定|取消,确定|否(&N),是(&Y)|取消,确定"));
-    }
 
-    void systemErrorsAreGivenInChinese() {
         const std::tuple<int, const char*, const char*> cases[] = {
             {EACCES, "Permission denied", "没有权限（Permission denied）"},
             {EPERM, "Operation not permitted", "没有权限（Operation not permitted）"},
