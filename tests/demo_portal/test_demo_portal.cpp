@@ -17,7 +17,6 @@
 #include <unistd.h>
 
 using http::Status;
-using Clients = std::vector<std::unique_ptr<QTcpSocket>>;
 
 constexpr int Patience = 20000; // ms; CI machines are slow and loaded
 
@@ -26,11 +25,10 @@ QByteArray exchange(quint16 port, const QByteArray& request) {
     QTcpSocket socket;
     QByteArray received;
     QObject::connect(&socket, &QTcpSocket::readyRead, [&] { received += socket.readAll(); });
-    QSignalSpy closed(&socket, &QTcpSocket::disconnected);
     socket.connectToHost(QHostAddress::LocalHost, port);
     socket.write(request);
-    if (socket.state() != QAbstractSocket::UnconnectedState)
-        closed.wait(Patience);
+    (void)QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; },
+                          Patience);
     return received;
 }
 
@@ -40,8 +38,8 @@ QByteArray get(const QByteArray& target) {
 
 // Clients that connect and send `request`, or nothing, each holding a
 // descriptor.
-Clients clients(quint16 port, int count, const QByteArray& request = {}) {
-    Clients clients;
+auto clients(quint16 port, int count, const QByteArray& request = {}) {
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
     for (int i = 0; i < count; ++i) {
         clients.push_back(std::make_unique<QTcpSocket>());
         clients.back()->connectToHost(QHostAddress::LocalHost, port);

@@ -5,17 +5,16 @@
 # Usage: wayland_session.sh GAME
 set -euo pipefail
 game=$1
-runtime=$(mktemp -d)
-chmod 700 "$runtime"
+runtime=$(mktemp -d) # private to us, as the runtime folder must be
 export XDG_RUNTIME_DIR=$runtime LANG=C LC_ALL=C HOME=$runtime
 weston --backend=headless-backend.so --xwayland --socket=wl-test > "$runtime/weston.log" 2>&1 &
 weston_pid=$!
 game_pid=
 trap 'kill $weston_pid $game_pid 2>/dev/null; rm -rf "$runtime"' EXIT
 for _ in $(seq 100); do
+  sleep 0.1 # first, so that weston has made its log
   display=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$runtime/weston.log")
   [[ -n $display && -S $runtime/wl-test ]] && break
-  sleep 0.1
 done
 [[ -n $display ]] || { cat "$runtime/weston.log"; echo "weston did not start"; exit 1; }
 export WAYLAND_DISPLAY=wl-test DISPLAY=$display XDG_SESSION_TYPE=wayland
