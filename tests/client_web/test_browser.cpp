@@ -411,23 +411,6 @@ private slots:
                                                    "cc=b@example.com"),
                                               QUrl("mailto:webmaster@velantrix.com")}));
 
-        QVERIFY(loadInto(pane, page("hostile/popups.asp")));
-        QVERIFY(markAfter(pane, "marker/loaded"));
-        QCOMPARE(demoPortal().count("GET /popup.asp?n=0"), 0);
-        QVERIFY(clickElement(pane, "more"));
-        QVERIFY(demoPortal().waitFor("GET /popup.asp?n=0"));
-        QVERIFY(markAfter(pane, "marker/one"));
-        QCOMPARE(browserWindows().size(), 1);
-        QCOMPARE(demoPortal().count("GET /popup.asp?n=1"), 0);
-        qDeleteAll(browserWindows());
-
-        QVERIFY(!toolbox.openNewWindow(QString())); // nothing to show, no window
-        QVERIFY(toolbox.openNewWindow(page("tonghang/allcom.asp?city=上海")));
-        QVERIFY(demoPortal().waitFor("GET /tonghang/allcom.asp?city=%C9%CF%BA%A3"));
-        QCOMPARE(browserWindows().size(), 1);
-        QCOMPARE(pane.url().path(), QString("/hostile/popups.asp"));
-        qDeleteAll(browserWindows());
-
         // A right click on a link: our menu, with the link's entries.
         valueOf(pane.page(), QString("document.body.innerHTML = '<a href=\"%1\" style=\"position:"
                                      "fixed;left:0;top:0;width:200px;height:100px;display:block\">"
@@ -445,6 +428,23 @@ private slots:
         menu->close();
         QVERIFY(demoPortal().waitFor("GET /linked.asp"));
         QCOMPARE(browserWindows().size(), 1);
+        qDeleteAll(browserWindows());
+
+        QVERIFY(loadInto(pane, page("hostile/popups.asp")));
+        QVERIFY(markAfter(pane, "marker/loaded"));
+        QCOMPARE(demoPortal().count("GET /popup.asp?n=0"), 0);
+        QVERIFY(clickElement(pane, "more"));
+        QVERIFY(demoPortal().waitFor("GET /popup.asp?n=0"));
+        QVERIFY(markAfter(pane, "marker/one"));
+        QCOMPARE(browserWindows().size(), 1);
+        QCOMPARE(demoPortal().count("GET /popup.asp?n=1"), 0);
+        qDeleteAll(browserWindows());
+
+        QVERIFY(!toolbox.openNewWindow(QString())); // nothing to show, no window
+        QVERIFY(toolbox.openNewWindow(page("tonghang/allcom.asp?city=上海")));
+        QVERIFY(demoPortal().waitFor("GET /tonghang/allcom.asp?city=%C9%CF%BA%A3"));
+        QCOMPARE(browserWindows().size(), 1);
+        QCOMPARE(pane.url().path(), QString("/hostile/popups.asp"));
         qDeleteAll(browserWindows());
 
         valueOf(pane.page(), "document.body.innerHTML = '<button id=b style=\"width:200px;"
