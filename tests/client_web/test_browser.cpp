@@ -651,8 +651,7 @@ private slots:
         QVERIFY(reloaded.wait(Patience) && demoPortal().count("GET /" + findme) == 2);
         for (const Qt::Key key : {Qt::Key_Equal, Qt::Key_Equal, Qt::Key_Minus})
             press(*left, key, Qt::ControlModifier);
-        QCOMPARE(left->zoomFactor() * 10 + right->zoomFactor(),
-                 12.0); // 1.1 and 1.0
+        QCOMPARE(left->zoomFactor() * 10 + right->zoomFactor(), 12.0); // 1.1 and 1.0
         QWheelEvent wheel(QPointF(10, 10), left->mapToGlobal(QPointF(10, 10)), QPoint(),
                           QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase,
                           false);

@@ -143,45 +143,57 @@ private slots:
 
     // The page's requests, from /hostile/: the dialog stays up until the
     // first has come, the flood is over with the last.
-    void floodsBringOneDialogAtATime() {
-        const struct {
-            QString page, whileOpen, last, click, title;
-        } floods[] = {
-            {"passwords.asp", "login.asp?frame=3", "login.asp?frame=19", "",
-             "Orvanta同行协作办公信息系统"},
-            {"pickers.asp", "done.asp?pickers", "done.asp?pickers", "pick", "选择文件"},
+    void floodsBringOneDialogAtATime_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("whileOpen");
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<QString>("click");
+        QTest::addColumn<QString>("title");
+        const auto row = [](const char* tag, const char* page, const char* whileOpen,
+                            const char* last, const char* click, const char* title) {
+            QTest::newRow(tag) << QString(page) << QString(whileOpen) << QString(last)
+                               << QString(click) << QString(title);
         };
-        for (const auto& flood : floods) {
-            // Each dialog stays open, as the user's would, until the page has
-            // made all its requests; then it is cancelled. A user answers in a
-            // few seconds even if the engine holds the page's other frames back
-            // meanwhile, as it now and then does.
-            QStringList titles;
-            const auto cancelling = onDialogs([&](QDialog* dialog) {
-                if (!dialog->property("counted").toBool()) {
-                    dialog->setProperty("counted", true);
-                    titles << dialog->windowTitle();
-                    QTimer::singleShot(5000, dialog, &QDialog::reject);
-                }
-                if (m_portal.count("GET /hostile/" + flood.whileOpen) > 0)
-                    dialog->reject();
-            });
-            WebEnginePane pane;
-            pane.resize(640, 480);
-            pane.show();
-            if (flood.click.isEmpty()) {
-                pane.load(QUrl(portal::page("hostile/" + flood.page)));
-            } else {
-                QVERIFY(loadInto(pane, portal::page("hostile/" + flood.page)));
-                QVERIFY(clickElement(pane, flood.click));
+        row("20 password frames", "passwords.asp", "login.asp?frame=3", "login.asp?frame=19", "",
+            "Orvanta同行协作办公信息系统");
+        row("3 file pickers", "pickers.asp", "done.asp?pickers", "done.asp?pickers", "pick",
+            "选择文件");
+    }
+    void floodsBringOneDialogAtATime() {
+        QFETCH(QString, page);
+        QFETCH(QString, whileOpen);
+        QFETCH(QString, last);
+        QFETCH(QString, click);
+        QFETCH(QString, title);
+        // Each dialog stays open, as the user's would, until the page has
+        // made all its requests; then it is cancelled. A user answers in a
+        // few seconds even if the engine holds the page's other frames back
+        // meanwhile, as it now and then does.
+        QStringList titles;
+        const auto cancelling = onDialogs([&](QDialog* dialog) {
+            if (!dialog->property("counted").toBool()) {
+                dialog->setProperty("counted", true);
+                titles << dialog->windowTitle();
+                QTimer::singleShot(5000, dialog, &QDialog::reject);
             }
-            TRY_VERIFY(m_portal.count("GET /hostile/" + flood.last) > 0);
-            // A later request from the page: a dialog it asked for before would be counted by now.
-            const QString after = "done.asp?after-" + flood.page;
-            valueOf(pane.page(), "fetch('/hostile/" + after + "'); 1");
-            TRY_VERIFY(m_portal.count("GET /hostile/" + after) > 0);
-            QCOMPARE(titles, QStringList{flood.title}); // one picker, the page's first, for files
+            if (m_portal.count("GET /hostile/" + whileOpen) > 0)
+                dialog->reject();
+        });
+        WebEnginePane pane;
+        pane.resize(640, 480);
+        pane.show();
+        if (click.isEmpty()) {
+            pane.load(QUrl(portal::page("hostile/" + page)));
+        } else {
+            QVERIFY(loadInto(pane, portal::page("hostile/" + page)));
+            QVERIFY(clickElement(pane, click));
         }
+        TRY_VERIFY(m_portal.count("GET /hostile/" + last) > 0);
+        // A later request from the page: a dialog it asked for before would be counted by now.
+        const QString after = "done.asp?after-" + page;
+        valueOf(pane.page(), "fetch('/hostile/" + after + "'); 1");
+        TRY_VERIFY(m_portal.count("GET /hostile/" + after) > 0);
+        QCOMPARE(titles, QStringList{title}); // one picker, the page's first, for files
     }
 
     // A lookalike host, reached through the proxy, in a page's dialog and a
@@ -219,89 +231,94 @@ private slots:
     // offers a plain name in the download folder while what the page sends
     // is held back; saved where the user chose and nowhere else, or refused
     // and gone.
-    void downloadsWaitForTheSaveDialog() {
-        const struct {
-            const char *page, *offered;
-            qint64 size; // 0: refused
-        } rows[] = {
-            {"large.bin?mib=128", "large.bin", 0},
-            {"attachment.asp?name=..%2F.config%2Fautostart%2Fx.desktop", "x.desktop", 16},
-            {"attachment.asp?name=..%5C..%5Cboot.ini", "boot.ini", 16},
-            {"attachment.asp?name=.profile", "profile", 16},
-            {"large.bin?mib=128", "large.bin", 128 << 20},
+    void downloadsWaitForTheSaveDialog_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("offered");
+        QTest::addColumn<qint64>("size"); // 0: refused
+        const auto row = [](const char* tag, const char* page, const char* offered, qint64 size) {
+            QTest::newRow(tag) << QString(page) << QString(offered) << size;
         };
-        for (const auto& row : rows) {
-            QWidget host;
-            auto* pane = new WebEnginePane(&host);
-            host.resize(640, 480);
-            host.show();
-            QTemporaryDir chosen;
-            const QDir downloads(QDir::home().filePath("Downloads"));
-            const qint64 before = bytesUnder(QDir::homePath());
-            QPointer<QWebEngineDownloadRequest> download;
-            connect(sharedWebProfile(), &QWebEngineProfile::downloadRequested, pane,
-                    [&](QWebEngineDownloadRequest* r) { download = r; });
-            QStringList asked;
-            qint64 whileAsked = -1;
-            // The user takes a while: the dialog is answered once the download is held back.
-            const auto answering = onDialogs([&](QDialog* shown) {
-                auto* dialog = qobject_cast<QFileDialog*>(shown);
-                if (!dialog || !download || !(download->isPaused() || download->isFinished()) ||
-                    whileAsked >= 0)
-                    return;
-                whileAsked = bytesUnder(QDir::homePath()) - before;
-                asked << dialog->windowTitle() << dialog->selectedFiles().value(0);
-                asked << (dialog->parentWidget() == &host ? "over its window" : "elsewhere");
-                if (row.size == 0)
-                    return dialog->reject();
-                // The dialog's own file list may put the offered name back before
-                // the answer: whichever name it took, the file lands in the chosen folder.
-                dialog->selectFile(chosen.filePath("chosen.bin"));
-                QMetaObject::invokeMethod(dialog, "accept");
-            });
-            pane->load(QUrl(portal::page(QString("hostile/") + row.page)));
-            TRY_VERIFY(download && download->isFinished());
-            QCOMPARE(asked,
-                     (QStringList{"另存为", downloads.filePath(row.offered), "over its window"}));
-            QVERIFY2(whileAsked < (32 << 20), qPrintable(QString::number(whileAsked)));
-            QCOMPARE(download->state(), row.size ? QWebEngineDownloadRequest::DownloadCompleted
-                                                 : QWebEngineDownloadRequest::DownloadCancelled);
-            const QFileInfoList saved = QDir(chosen.path()).entryInfoList(QDir::Files);
-            QCOMPARE(saved.size(), row.size ? 1 : 0);
-            QCOMPARE(saved.value(0).size(), row.size);
-            // Nothing held back stays behind (the profile's own files aside).
-            TRY_VERIFY(bytesUnder(QDir::homePath()) - before < (1 << 20));
-            QVERIFY(!QFileInfo::exists(QDir::home().filePath(".config/autostart")));
-            QVERIFY(downloads.isEmpty(QDir::Files | QDir::Hidden));
-            QVERIFY(!QDirIterator(QDir::homePath(), {"QtProject.conf"}, QDir::Files | QDir::Hidden,
-                                  QDirIterator::Subdirectories)
-                         .hasNext());
-        }
+        row("refused", "large.bin?mib=128", "large.bin", 0);
+        row("autostart", "attachment.asp?name=..%2F.config%2Fautostart%2Fx.desktop", "x.desktop",
+            16);
+        row("backslashes", "attachment.asp?name=..%5C..%5Cboot.ini", "boot.ini", 16);
+        row("hidden", "attachment.asp?name=.profile", "profile", 16);
+        row("large", "large.bin?mib=128", "large.bin", 128 << 20);
+    }
+    void downloadsWaitForTheSaveDialog() {
+        QFETCH(QString, page);
+        QFETCH(QString, offered);
+        QFETCH(qint64, size);
+        QWidget host;
+        auto* pane = new WebEnginePane(&host);
+        host.resize(640, 480);
+        host.show();
+        QTemporaryDir chosen;
+        const QDir downloads(QDir::home().filePath("Downloads"));
+        const qint64 before = bytesUnder(QDir::homePath());
+        QPointer<QWebEngineDownloadRequest> download;
+        connect(sharedWebProfile(), &QWebEngineProfile::downloadRequested, pane,
+                [&](QWebEngineDownloadRequest* r) { download = r; });
+        QStringList asked;
+        qint64 whileAsked = -1;
+        // The user takes a while: the dialog is answered once the download is held back.
+        const auto answering = onDialogs([&](QDialog* shown) {
+            auto* dialog = qobject_cast<QFileDialog*>(shown);
+            if (!dialog || !download || !(download->isPaused() || download->isFinished()) ||
+                whileAsked >= 0)
+                return;
+            whileAsked = bytesUnder(QDir::homePath()) - before;
+            asked << dialog->windowTitle() << dialog->selectedFiles().value(0);
+            asked << (dialog->parentWidget() == &host ? "over its window" : "elsewhere");
+            if (size == 0)
+                return dialog->reject();
+            // The dialog's own file list may put the offered name back before
+            // the answer: whichever name it took, the file lands in the chosen folder.
+            dialog->selectFile(chosen.filePath("chosen.bin"));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        pane->load(QUrl(portal::page("hostile/" + page)));
+        TRY_VERIFY(download && download->isFinished());
+        QCOMPARE(asked, (QStringList{"另存为", downloads.filePath(offered), "over its window"}));
+        QVERIFY2(whileAsked < (32 << 20), qPrintable(QString::number(whileAsked)));
+        QCOMPARE(download->state(), size ? QWebEngineDownloadRequest::DownloadCompleted
+                                         : QWebEngineDownloadRequest::DownloadCancelled);
+        const QFileInfoList saved = QDir(chosen.path()).entryInfoList(QDir::Files);
+        QCOMPARE(saved.size(), size ? 1 : 0);
+        QCOMPARE(saved.value(0).size(), size);
+        // Nothing held back stays behind (the profile's own files aside).
+        TRY_VERIFY(bytesUnder(QDir::homePath()) - before < (1 << 20));
+        QVERIFY(!QFileInfo::exists(QDir::home().filePath(".config/autostart")));
+        QVERIFY(downloads.isEmpty(QDir::Files | QDir::Hidden));
+        QVERIFY(!QDirIterator(QDir::homePath(), {"QtProject.conf"}, QDir::Files | QDir::Hidden,
+                              QDirIterator::Subdirectories)
+                     .hasNext());
     }
 
-    // The portal down behind the proxy, which closes the connection or
-    // answers 502: our page, then the page again once the portal is back.
+    void recoveryAsksThroughTheProxy_data() {
+        QTest::addColumn<QByteArray>("whenDown");
+        QTest::newRow("proxy closes") << QByteArray();
+        QTest::newRow("proxy answers 502")
+            << QByteArray("HTTP/1.1 502 Bad Gateway\r\nContent-Type: text/html\r\n"
+                          "Content-Length: 11\r\nConnection: close\r\n\r\nBad gateway");
+    }
     void recoveryAsksThroughTheProxy() {
+        QFETCH(QByteArray, whenDown);
+        m_proxy.whenDown = whenDown;
         const auto passwords =
             swapIn(pagedialogs::setCredentialsAsker, [](QWidget*, const pagedialogs::AuthRequest&) {
                 return pagedialogs::Credentials{true, "office", "desk"};
             });
-        for (const QByteArray& whenDown :
-             {QByteArray(),
-              QByteArray("HTTP/1.1 502 Bad Gateway\r\nContent-Type: text/html\r\n"
-                         "Content-Length: 11\r\nConnection: close\r\n\r\nBad gateway")}) {
-            m_proxy.whenDown = whenDown;
-            WebEnginePane pane;
-            QVERIFY(loadInto(pane, "http://portal.test/hostile/done.asp?recover", false));
-            const quint16 port = m_portal.port();
-            QVERIFY(m_portal.stop());
-            pane.reload();
-            TRY_VERIFY(pane.findChild<PaneRecovery*>()->showsOwnPage());
-            const int before = m_portal.count("GET /hostile/done.asp?recover");
-            QVERIFY(m_portal.start(port));
-            TRY_VERIFY(m_portal.count("GET /hostile/done.asp?recover") > before);
-            QVERIFY(m_portal.requests().contains("HEAD /hostile/done.asp?recover")); // by the proxy
-        }
+        WebEnginePane pane;
+        QVERIFY(loadInto(pane, "http://portal.test/hostile/done.asp?recover", false));
+        const quint16 port = m_portal.port();
+        QVERIFY(m_portal.stop());
+        pane.reload();
+        TRY_VERIFY(pane.findChild<PaneRecovery*>()->showsOwnPage());
+        const int before = m_portal.count("GET /hostile/done.asp?recover");
+        QVERIFY(m_portal.start(port));
+        TRY_VERIFY(m_portal.count("GET /hostile/done.asp?recover") > before);
+        QVERIFY(m_portal.requests().contains("HEAD /hostile/done.asp?recover")); // by the proxy
     }
 
 private:
