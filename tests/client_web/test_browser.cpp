@@ -36,6 +36,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWebEngineCookieStore>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWheelEvent>
@@ -121,7 +122,13 @@ int probe(int argc, char** argv) {
     const QString found = valueOf(pane.page(), "document.cookie").toString();
     std::printf("cookie: %s\n", qPrintable(found));
     if (found.isEmpty()) {
+        // The page hands its cookie on to the network side on its own time;
+        // the login counts from when that side has it.
+        QSignalSpy stored(pane.page()->profile()->cookieStore(),
+                          &QWebEngineCookieStore::cookieAdded);
         valueOf(pane.page(), "document.cookie = 'session=kept'; 1");
+        if (stored.isEmpty() && !stored.wait(Patience))
+            return 4;
         toolbox.openNewWindow(base + "popup.asp");
         toolbox.openNewWindow(base + "second.asp");
         const bool both = QTest::qWaitFor(
@@ -718,7 +725,12 @@ private slots:
                 QString::fromUtf8(probe.readAllStandardOutput() + probe.readAllStandardError());
             QVERIFY2(probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0 &&
                          said.startsWith(told) && !said.contains("Release of profile"),
-                     qPrintable(said));
+                     qPrintable(
+                         QString("exit %1/%2, %3: %4")
+                             .arg(probe.exitStatus())
+                             .arg(probe.exitCode())
+                             .arg(said.contains("Release of profile") ? "late release" : "in time")
+                             .arg(said.left(80))));
         }
         QVERIFY(QFileInfo::exists(
             dataHome.filePath("orvanta-web-exit-probe/QtWebEngine/Orvanta/Cookies")));
