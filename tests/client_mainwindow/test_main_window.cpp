@@ -81,6 +81,7 @@ QAccessibleInterface* accessible(QObject* o) {
 struct Row {
     QString kind, name, texts, effect, request;
     QWidget* control;
+    QRect place; // a region link's, in pixels
 };
 
 } // namespace
@@ -189,14 +190,22 @@ private:
              QString::fromUtf8(file.open(QIODevice::ReadOnly) ? file.readAll() : "").split('\n')) {
             const QStringList f = line.split('\t');
             if (f[0] == "labels")
-                for (const QString& link : f.mid(1))
-                    rows.append({"label", link.section(' ', 0, -2),
-                                 link.section(' ', 0, -2) + "\t-", "main",
-                                 "GET /tonghang/allcom.asp?city=" + link.section(' ', -1),
-                                 labels.isEmpty() ? nullptr : labels.takeFirst()});
+                for (const QString& link : f.mid(1)) {
+                    const QStringList at = link.section(' ', -1).split(',') << "375";
+                    rows.append({"label", link.section(' ', 0, -3),
+                                 link.section(' ', 0, -3) + "\t-", "main",
+                                 "GET /tonghang/allcom.asp?city=" + link.section(' ', -2, -2),
+                                 labels.isEmpty() ? nullptr : labels.takeFirst(),
+                                 twips::rect(at[0].toInt(), at[1].toInt(), at[2].toInt(), 255)});
+                }
             else if (f.size() == 6 && !line.startsWith('#'))
-                rows.append({f[0], f[1], f[2] + '\t' + f[3], f[4], f[5] == "-" ? "" : f[5],
-                             f[0] == "button" ? find(w, "button" + f[1]) : nullptr});
+                rows.append({f[0],
+                             f[1],
+                             f[2] + '\t' + f[3],
+                             f[4],
+                             f[5] == "-" ? "" : f[5],
+                             f[0] == "button" ? find(w, "button" + f[1]) : nullptr,
+                             {}});
         }
         return rows;
     }
@@ -488,6 +497,8 @@ private slots:
         // buttons carry an image, raised until the user asks for a flat toolbar.
         for (const Row& row : rows) {
             QCOMPARE(seenOn(*w, row), row.texts);
+            if (row.kind == "label")
+                QCOMPARE(row.control->geometry(), row.place);
             const auto* tool = qobject_cast<QToolButton*>(row.control);
             QVERIFY(!tool || (!tool->icon().isNull() && tool->iconSize() == QSize(25, 25) &&
                               !tool->autoRaise()));

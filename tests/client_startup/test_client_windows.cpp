@@ -12,11 +12,13 @@
 #include "Seams.h"
 #include "ShellLink.h"
 #include "SplashWindow.h"
+#include "Twips.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -242,6 +244,43 @@ private slots:
         QVERIFY(!showLoginWindowOnce());
         QCOMPARE(lineChecks, 1);
         delete shown;
+    }
+
+    // Every control where the design puts it (twips, inside its container).
+    void controlsStandWhereDesigned() {
+        LoginWindow login;
+        AboutWindow about({});
+        CalendarWindow c(nullptr, QLocale(QLocale::English));
+        const std::pair<QWidget*, QRect> designed[] = {
+            {login.WebBrowser1.widget, {0, 0, 8040, 4335}},
+            {login.CmdLogin, {3000, 3240, 1215, 495}},
+            {about.picIcon, {240, 240, 540, 540}},
+            {about.lblTitle, {1050, 240, 3885, 360}},
+            {about.lblVersion, {1080, 600, 1725, 225}},
+            {about.LabelEmail, {3480, 600, 2175, 255}},
+            {about.lblDescription, {360, 1080, 4965, 450}},
+            {about.Picture1, {240, 1594, 5175, 739}},
+            {about.Text1, {4, 0, 5107, 680}},
+            {about.lblDisclaimer, {240, 2625, 3630, 825}},
+            {about.cmdOK, {4125, 2625, 1500, 345}},
+            {about.cmdSysInfo, {4140, 3075, 1485, 345}},
+            {c.Label2, {45, 90, 690, 285}},
+            {c.Label5, {840, 180, 255, 255}},
+            {c.HScroll1, {1080, 90, 405, 285}},
+            {c.LabelYear, {1680, 180, 255, 255}},
+            {c.HScroll2, {1890, 90, 420, 285}},
+            {c.Command1, {2380, 100, 520, 300}},
+            {c.Label4, {45, 495, 2805, 285}},
+            {c.Label1[6], {45, 855, 375, 285}}, // Sunday first
+            {c.Label1[0], {450, 855, 375, 285}},
+            {c.Label1[5], {2475, 855, 375, 285}},
+            {c.Label3[0], {45, 1170, 375, 285}},
+            {c.Label3[6], {2430, 1170, 375, 285}},
+            {c.Label3[8], {450, 1485, 375, 285}},
+            {c.Label3[36], {450, 2745, 375, 285}}};
+        for (const auto& [control, t] : designed)
+            QCOMPARE(control->geometry(), twips::rect(t.x(), t.y(), t.width(), t.height()));
+        QCOMPARE(about.size(), twips::size(5730, 3555));
     }
 
     void theCalendarOpensOnTodaysMonthPagesAndComesBack() {

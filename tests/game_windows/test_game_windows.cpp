@@ -421,25 +421,27 @@ private slots:
             read += ' ' + readOut(control).section('\n', 0, 0); // the preview's first row
         QCOMPARE(read, "<-- 游戏板|空 下一块|□□□□□ 左移| 旋转| 右移| 下移| 等级||等级 得分||得分");
 
-        const QList<QWidget*> moving{form.CmdDown,    form.CmdLeft, form.CmdRight, form.CmdRevert,
-                                     form.LabNext,    form.Label3,  form.Label4,   form.LabelLevel,
-                                     form.LabelScore, form.Picture2};
-        QList<QRectF> designed;
-        for (QWidget* w : moving)
-            designed << twips::placeOf(w);
+        // As designed, in twips; they move with the board's width, the picture stays.
+        const std::pair<QWidget*, QRectF> moving[] = {
+            {form.CmdDown, {3285, 3135, 435, 375}},    {form.CmdLeft, {2805, 2715, 435, 375}},
+            {form.CmdRight, {3765, 2715, 435, 375}},   {form.CmdRevert, {3285, 2715, 435, 375}},
+            {form.LabNext, {2955, 75, 1050, 270}},     {form.Label3, {2895, 1965, 375, 195}},
+            {form.Label4, {2895, 2325, 375, 195}},     {form.LabelLevel, {3315, 1905, 675, 315}},
+            {form.LabelScore, {3315, 2265, 675, 315}}, {form.Picture2, {2790, 420, 1305, 1305}}};
         form.engine().BoardCols = 20;
         QVERIFY(form.NewGame());
         QCOMPARE(twips::placeOf(form.Picture1), QRectF(30, 30, 4880, 4875));
         QCOMPARE(form.OuterTwips(), QSizeF(7035, 5595));
-        for (int i = 0; i < moving.size(); ++i)
-            QCOMPARE(moving[i]->geometry(), twips::rect(designed[i].translated(2400, 0)));
+        for (const auto& [control, designed] : moving)
+            QCOMPARE(control->geometry(), twips::rect(designed.translated(2400, 0)));
+        QCOMPARE(twips::placeOf(form.Picture3), QRectF(2650, 3560, 1815, 1400));
 
         form.engine().BoardCols = 10;
         form.engine().BoardRows = 35;
         QVERIFY(form.NewGame());
         QCOMPARE(form.OuterTwips(), QSizeF(4635, 30 * 240 + 75 + 720));
-        for (int i = 0; i < moving.size(); ++i)
-            QCOMPARE(twips::placeOf(moving[i]), designed[i]);
+        for (const auto& [control, designed] : moving)
+            QCOMPARE(twips::placeOf(control), designed);
 
         // The board row by row (30 shown, 5 hidden above), a block bottom right.
         form.engine().PutBlock(form.engine().PositionCount() - 1, true);
@@ -454,6 +456,50 @@ private slots:
 
         form.show();
         SettingsWindow settings(form);
+        GameAboutBox box(form);
+        GameOverDialog over(form);
+        // Every control of the other windows where the design puts it (twips, in its container).
+        const std::pair<QWidget*, QRectF> designed[] = {
+            {settings.Frame1, {0, 0, 2460, 2475}},
+            {settings.Label2, {180, 270, 600, 225}},
+            {settings.ComboRows, {960, 180, 1380, 300}},
+            {settings.Label1, {180, 585, 600, 225}},
+            {settings.ComboCols, {960, 570, 1380, 300}},
+            {settings.Label9, {180, 960, 600, 225}},
+            {settings.ComboLevel, {960, 960, 1380, 300}},
+            {settings.Label4, {120, 1440, 735, 195}},
+            {settings.SliderUpgrade, {900, 1440, 1455, 210}},
+            {settings.CmdChgColor, {180, 1860, 750, 405}},
+            {settings.LabelPreView, {1080, 1740, 1215, 630}},
+            {settings.Frame2, {2520, 0, 2745, 2475}},
+            {settings.Label5, {120, 240, 510, 210}},
+            {settings.combosetting[0], {1020, 180, 1605, 300}},
+            {settings.Label6, {120, 585, 465, 210}},
+            {settings.combosetting[1], {1020, 540, 1605, 300}},
+            {settings.Label7, {90, 960, 510, 210}},
+            {settings.combosetting[2], {1020, 900, 1605, 300}},
+            {settings.Label8, {120, 1320, 510, 210}},
+            {settings.combosetting[3], {1020, 1260, 1605, 300}},
+            {settings.labelstepdown, {120, 1680, 855, 255}},
+            {settings.combosetting[4], {1020, 1680, 1605, 300}},
+            {settings.CmdDefault, {75, 2040, 855, 315}},
+            {settings.CmdAccept, {1080, 2040, 1275, 315}},
+            {settings.CmdOk, {180, 2580, 1965, 390}},
+            {settings.Command1, {2940, 2580, 1965, 390}},
+            {box.picIcon, {75, 165, 540, 540}},
+            {box.lblTitle, {735, 180, 3885, 360}},
+            {box.lblDescription, {735, 840, 3825, 435}},
+            {box.Label2, {225, 1605, 4410, 675}},
+            {box.Label3, {720, 2640, 3615, 255}},
+            {box.CommandButton1, {1800, 3225, 945, 360}},
+            {over.Label1, {300, 135, 2400, 780}},
+            {over.OKButton, {315, 1080, 990, 315}},
+            {over.CancelButton, {1440, 1080, 990, 315}}};
+        for (const auto& [control, place] : designed)
+            QCOMPARE(control->geometry(), twips::rect(place));
+        QCOMPARE(QList<QSize>({settings.size(), box.size(), over.size()}),
+                 QList<QSize>(
+                     {twips::size(5580, 3135), twips::size(4980, 3795), twips::size(3030, 1635)}));
         // Pixels, from the designed twips.
         const std::pair<QLabel*, QRect> labels[] = {{form.Label3, {193, 131, 25, 13}},
                                                     {form.Label4, {193, 155, 25, 13}},
@@ -482,10 +528,10 @@ private slots:
         qputenv("ORVANTA_PORTAL_URL", "https://staging.velantrix.com");
         QVERIFY(portal::initFromEnvironment(nullptr));
         form.engine().SetAppFolder(GAME_RESOURCE_DIR);
-        GameAboutBox box(form);
-        QVERIFY(box.picIcon->pixmap().size() == QSize(32, 32) &&
-                box.Label3->cursor().shape() == Qt::BitmapCursor);
-        QCOMPARE(box.Label3->text(), "https://staging.velantrix.com");
+        GameAboutBox withIcon(form);
+        QVERIFY(withIcon.picIcon->pixmap().size() == QSize(32, 32) &&
+                withIcon.Label3->cursor().shape() == Qt::BitmapCursor);
+        QCOMPARE(withIcon.Label3->text(), "https://staging.velantrix.com");
         QVERIFY(
             texts::game_window::Welcome().contains("\r\n\r\nhttps://staging.velantrix.com\r\n"));
         QTemporaryDir empty;
