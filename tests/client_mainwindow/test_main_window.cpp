@@ -327,6 +327,19 @@ private slots:
             QVERIFY2(inkRows >= 8 && below == 0,
                      qPrintable(QString::number(inkRows))); // still legible
         }
+        // Each caption drawn in its own colour: the desktop's highlight, pure blue, navy.
+        for (const auto& [frame, colour] :
+             {std::pair{w->FrameTeam, w->palette().color(QPalette::Highlight)},
+              std::pair{w->FrameTourist, QColor(0, 0, 255)},
+              std::pair{w->FrameTouristAll, QColor(0, 0, 128)}}) {
+            const QImage image = frame->grab().toImage();
+            const QRect ink = static_cast<FittedCaptionBox*>(frame)->captionInk();
+            int inColour = 0;
+            for (int y = ink.top(); y <= ink.bottom(); ++y)
+                for (int x = ink.left(); x <= ink.right(); ++x)
+                    inColour += image.pixelColor(x, y) == colour;
+            QVERIFY2(inColour >= 10, qPrintable(frame->objectName()));
+        }
         auto* team = static_cast<FittedCaptionBox*>(w->FrameTeam);
         const int inkLeft = team->mapToParent(QPoint(team->captionInk().left(), 0)).x();
         QVERIFY2(inkLeft > w->Command1->geometry().right(), qPrintable(QString::number(inkLeft)));

@@ -1,6 +1,7 @@
 // The splash, login page, calendar and about windows over a fixed clock and
 // scripted seams.
 
+#include "../support/WidgetLook.h"
 #include "AboutWindow.h"
 #include "AppInfo.h"
 #include "CalendarWindow.h"
@@ -246,8 +247,9 @@ private slots:
         delete shown;
     }
 
-    // Every control where the design puts it (twips, inside its container).
-    void controlsStandWhereDesigned() {
+    // Every control where the design puts it (twips, inside its container), and
+    // the colours and type the design gives it.
+    void controlsStandAndLookAsDesigned() {
         LoginWindow login;
         AboutWindow about({});
         CalendarWindow c(nullptr, QLocale(QLocale::English));
@@ -281,6 +283,16 @@ private slots:
         for (const auto& [control, t] : designed)
             QCOMPARE(control->geometry(), twips::rect(t.x(), t.y(), t.width(), t.height()));
         QCOMPARE(about.size(), twips::size(5730, 3555));
+        const std::pair<QWidget*, const char*> looks[] = {
+            {c.Label5, "text #000000 on #ffc0ff"},
+            {c.LabelYear, "text #000000 on #ffc0ff"},
+            {c.Label4, "text #0000ff on #ffffc0 8.25pt bold"},
+            {c.Label1[3], "text #80ff80 on #c00000 8.25pt bold"},
+            {c.Label3[20], "text #008080 on #ffe0c0 9.75pt bold"},
+            {about.LabelEmail, "text #0000ff 8.25pt"},
+            {about.lblDisclaimer, "text #000080"}};
+        for (const auto& [control, look] : looks)
+            QCOMPARE(lookOf(control), look);
     }
 
     void theCalendarOpensOnTodaysMonthPagesAndComesBack() {

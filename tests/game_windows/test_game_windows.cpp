@@ -3,6 +3,7 @@
 // game-over dialog, with scripted message boxes and the platform's colour
 // dialog; what a screen reader is told; the sounds; and the portal the
 // environment names.
+#include "../support/WidgetLook.h"
 #include "FittedCaptionBox.h"
 #include "GameAboutBox.h"
 #include "GameOverDialog.h"
@@ -458,7 +459,8 @@ private slots:
         SettingsWindow settings(form);
         GameAboutBox box(form);
         GameOverDialog over(form);
-        // Every control of the other windows where the design puts it (twips, in its container).
+        // Every control of the other windows where the design puts it (twips, in
+        // its container), then the colours and type the design gives them.
         const std::pair<QWidget*, QRectF> designed[] = {
             {settings.Frame1, {0, 0, 2460, 2475}},
             {settings.Label2, {180, 270, 600, 225}},
@@ -497,6 +499,20 @@ private slots:
             {over.CancelButton, {1440, 1080, 990, 315}}};
         for (const auto& [control, place] : designed)
             QCOMPARE(control->geometry(), twips::rect(place));
+        const std::pair<QWidget*, const char*> looks[] = {
+            {form.LabNext, "text #c04000 12pt bold"},
+            {form.LabelLevel, "text #0000ff 10.5pt bold"},
+            {form.LabelScore, "text #0000ff 10.5pt bold"},
+            {&box, "on #ffc0ff 9pt"},
+            {box.picIcon, "on #ffc080 9pt"},
+            {box.lblTitle, "text #0000ff on #ffc080 12pt bold"},
+            {box.lblDescription, "text #0000ff on #ffc080 10.5pt"},
+            {box.Label2, "text #0000ff 10.5pt"},
+            {box.Label3, "text #0000ff on #ffc080 9pt bold"},
+            {over.Label1, "10.5pt"},
+            {over.OKButton, "9pt"}};
+        for (const auto& [control, look] : looks)
+            QCOMPARE(lookOf(control), look);
         QCOMPARE(QList<QSize>({settings.size(), box.size(), over.size()}),
                  QList<QSize>(
                      {twips::size(5580, 3135), twips::size(4980, 3795), twips::size(3030, 1635)}));
