@@ -21,6 +21,8 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QSoundEffect>
@@ -421,6 +423,20 @@ private slots:
                  form.CmdDown, form.LabelLevel, form.LabelScore})
             read += ' ' + readOut(control).section('\n', 0, 0); // the preview's first row
         QCOMPARE(read, "<-- 游戏板|空 下一块|□□□□□ 左移| 旋转| 右移| 下移| 等级||等级 得分||得分");
+        // The captions, and the menu bar: items with their shortcuts, a menu's after a bar.
+        QStringList seen{form.LabNext->text(),  form.CmdLeft->text(), form.CmdRevert->text(),
+                         form.CmdRight->text(), form.CmdDown->text(), form.Label3->text(),
+                         form.Label4->text()};
+        for (const QAction* item : form.menuBar()->actions()) {
+            seen << item->text();
+            for (const QAction* sub : item->menu() ? item->menu()->actions() : QList<QAction*>())
+                seen.last() +=
+                    '|' +
+                    (sub->isSeparator() ? "-" : sub->text() + ' ' + sub->shortcut().toString());
+        }
+        QCOMPARE(seen.join(", "), "下一块:, <--, (), -->, V, 等级, 得分, "
+                                  "文件(&F)|开始(&Start) F2|-|退出(&Exit) F5, 设置(&S), 暂停(&P), "
+                                  "关于(&A)|帮助(&Help) F1");
 
         // As designed, in twips; they move with the board's width, the picture stays.
         const std::pair<QWidget*, QRectF> moving[] = {
@@ -513,6 +529,18 @@ private slots:
             {over.OKButton, "9pt"}};
         for (const auto& [control, look] : looks)
             QCOMPARE(lookOf(control), look);
+        const QStringList captions{
+            settings.Frame1->title(),    settings.CmdChgColor->text(), settings.Frame2->title(),
+            settings.CmdDefault->text(), settings.CmdAccept->text(),   settings.CmdOk->text(),
+            settings.Command1->text(),   box.lblTitle->text(),         box.lblDescription->text(),
+            box.Label2->text(),          box.CommandButton1->text(),   over.OKButton->text(),
+            over.CancelButton->text()};
+        QCOMPARE(
+            captions.join('|'),
+            "设置框架|背景色|设置按键|默认|记住我的选择|确认从新开始|继续游戏|Brickvane小游戏|"
+            "  工作第一，请在工作之余玩耍！祝你工作轻轻松松·|键盘设置：F1 帮助 F2 开始游戏 F3 "
+            "设置          F4 暂停 F5 退出游戏 Esc 老板键             移动就由你自己设定吧!|OK|"
+            "确定|取消");
         QCOMPARE(QList<QSize>({settings.size(), box.size(), over.size()}),
                  QList<QSize>(
                      {twips::size(5580, 3135), twips::size(4980, 3795), twips::size(3030, 1635)}));
