@@ -283,12 +283,18 @@ private slots:
         for (const auto& [control, t] : designed)
             QCOMPARE(control->geometry(), twips::rect(t.x(), t.y(), t.width(), t.height()));
         QCOMPARE(about.size(), twips::size(5730, 3555));
+        QString captions = login.CmdLogin->text() + '|' + about.cmdOK->text() + '|' +
+                           about.cmdSysInfo->text() + '|' + c.Label5->text() + '|' +
+                           c.LabelYear->text() + '|' + c.Command1->text() + '|';
+        for (const QLabel* heading : c.Label1)
+            captions += heading->text();
+        QCOMPARE(captions, "登陆协作网|确定|系统信息(&S)...|月|年|今日|一二三四五六日");
         const std::pair<QWidget*, const char*> looks[] = {
             {c.Label5, "text #000000 on #ffc0ff"},
             {c.LabelYear, "text #000000 on #ffc0ff"},
-            {c.Label4, "text #0000ff on #ffffc0 8.25pt bold"},
-            {c.Label1[3], "text #80ff80 on #c00000 8.25pt bold"},
-            {c.Label3[20], "text #008080 on #ffe0c0 9.75pt bold"},
+            {c.Label4, "text #0000ff on #ffffc0 MS Sans Serif 8.25pt bold"},
+            {c.Label1[3], "text #80ff80 on #c00000 MS Sans Serif 8.25pt bold"},
+            {c.Label3[20], "text #008080 on #ffe0c0 MS Sans Serif 9.75pt bold"},
             {about.LabelEmail, "text #0000ff 8.25pt"},
             {about.lblDisclaimer, "text #000080"}};
         for (const auto& [control, look] : looks)

@@ -306,6 +306,29 @@ private slots:
                      lines.contains("URL=https://x.example") &&
                      QFile::permissions(desktop + "/Orvanta.desktop") & QFile::ExeOwner));
         }
+
+        // A file where the menu folder must go, then a folder where a link
+        // must: the message names the place and gives the system's reason, in
+        // Chinese with the system's own words after it.
+        const QTemporaryDir home;
+        const QString share = home.filePath("share"), applications = share + "/applications";
+        qputenv("HOME", home.path().toUtf8());
+        qputenv("XDG_DATA_HOME", share.toUtf8());
+        QFile blocking(share);
+        QVERIFY(blocking.open(QIODevice::WriteOnly));
+        const auto links = shelllink::makePlatformShellLinks();
+        const auto said = [&] { return shortcuts::createLinks(*links, "/opt/o").value_or(""); };
+        QString refused = said();
+        QVERIFY2(refused.startsWith("无法创建文件夹“" + applications + "”：找不到文件或文件夹（") &&
+                     refused.endsWith("）"),
+                 qPrintable(refused));
+        QVERIFY(blocking.remove() && said().isEmpty());
+        const QString link = applications + '/' + QDir(applications).entryList(QDir::Files)[0];
+        QVERIFY(QFile::remove(link) && QDir().mkdir(link));
+        refused = said();
+        QVERIFY2(refused.startsWith("无法创建快捷方式“" + link + "”：这是一个文件夹（") &&
+                     refused.endsWith("）"),
+                 qPrintable(refused));
     }
 };
 

@@ -516,17 +516,17 @@ private slots:
         for (const auto& [control, place] : designed)
             QCOMPARE(control->geometry(), twips::rect(place));
         const std::pair<QWidget*, const char*> looks[] = {
-            {form.LabNext, "text #c04000 12pt bold"},
-            {form.LabelLevel, "text #0000ff 10.5pt bold"},
-            {form.LabelScore, "text #0000ff 10.5pt bold"},
-            {&box, "on #ffc0ff 9pt"},
-            {box.picIcon, "on #ffc080 9pt"},
-            {box.lblTitle, "text #0000ff on #ffc080 12pt bold"},
-            {box.lblDescription, "text #0000ff on #ffc080 10.5pt"},
-            {box.Label2, "text #0000ff 10.5pt"},
-            {box.Label3, "text #0000ff on #ffc080 9pt bold"},
-            {over.Label1, "10.5pt"},
-            {over.OKButton, "9pt"}};
+            {form.LabNext, "text #c04000 宋体 12pt bold"},
+            {form.LabelLevel, "text #0000ff 宋体 10.5pt bold"},
+            {form.LabelScore, "text #0000ff 宋体 10.5pt bold"},
+            {&box, "on #ffc0ff 宋体 9pt"},
+            {box.picIcon, "on #ffc080 宋体 9pt"},
+            {box.lblTitle, "text #0000ff on #ffc080 宋体 12pt bold"},
+            {box.lblDescription, "text #0000ff on #ffc080 宋体 10.5pt"},
+            {box.Label2, "text #0000ff 宋体 10.5pt"},
+            {box.Label3, "text #0000ff on #ffc080 宋体 9pt bold"},
+            {over.Label1, "宋体 10.5pt"},
+            {over.OKButton, "宋体 9pt"}};
         for (const auto& [control, look] : looks)
             QCOMPARE(lookOf(control), look);
         const QStringList captions{
