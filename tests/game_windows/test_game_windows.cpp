@@ -409,6 +409,7 @@ private slots:
     }
 
     // The window fits a new board; a screen reader is told what it shows.
+    // Every control of the game's windows stands, reads and looks as designed.
     // Then the 195-twip labels, shorter than the CJK face's line: their text
     // must still show whole, inside the box, with no control moved. The
     // settings' group captions end above their first row (列数, 左移). The
