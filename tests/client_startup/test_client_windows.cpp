@@ -282,7 +282,8 @@ private slots:
             {c.Label3[36], {450, 2745, 375, 285}}};
         for (const auto& [control, t] : designed)
             QCOMPARE(control->geometry(), twips::rect(t.x(), t.y(), t.width(), t.height()));
-        QCOMPARE(about.size(), twips::size(5730, 3555));
+        QCOMPARE(QList<QSize>({about.size(), c.size()}),
+                 QList<QSize>({twips::size(5730, 3555), twips::size(2910, 3030)}));
         QString captions = login.CmdLogin->text() + '|' + about.cmdOK->text() + '|' +
                            about.cmdSysInfo->text() + '|' + c.Label5->text() + '|' +
                            c.LabelYear->text() + '|' + c.Command1->text() + '|';
@@ -290,6 +291,7 @@ private slots:
             captions += heading->text();
         QCOMPARE(captions, "登陆协作网|确定|系统信息(&S)...|月|年|今日|一二三四五六日");
         const std::pair<QWidget*, const char*> looks[] = {
+            {&c, "text #000000 on #ffc0ff"},
             {c.Label5, "text #000000 on #ffc0ff"},
             {c.LabelYear, "text #000000 on #ffc0ff"},
             {c.Label4, "text #0000ff on #ffffc0 MS Sans Serif 8.25pt bold"},
