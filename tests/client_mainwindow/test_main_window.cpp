@@ -97,6 +97,7 @@ class TestMainWindow : public QObject, public Toolbox {
     // Separate windows really open, on the desktop's toolbox, and programs
     // start; else a program is missing.
     bool onDesktop = false;
+    bool connected = false; // the dial-up line
     DesktopToolbox desktop;
     WebEnginePane marker_; // asks the portal for a marker after each click
 
@@ -133,6 +134,7 @@ class TestMainWindow : public QObject, public Toolbox {
         s.showCalendar = [this](QWidget* owner) { log << (owner ? "calendar" : "no owner"); };
         s.showAbout = [this] { log << QStringLiteral("about"); };
         s.offerToConnect = [this] { log << QStringLiteral("dial-up"); };
+        s.isDialUpConnected = [this] { return connected; };
         log.clear();
         auto w = std::make_unique<MainWindow>(std::move(s));
         w->Form_Load();
@@ -446,12 +448,16 @@ private slots:
             QCOMPARE(log, expected);
             QCOMPARE(w->isVisible(), log[0] != Close || given[0] == No);
         }
-        auto w = shownWindow(); // an empty window address, a missing game
+        auto w = shownWindow(); // an empty window address, a missing game, a line that is up
         log.clear();
         w->OpenNewWindow(QString());
         w->HelpGame_Click(87);
+        connected = true;
+        w->MenuItems.value("SysTest")->trigger();
+        connected = false;
         QCOMPARE(log, QStringList({"toolbox openNewWindow " + Base, "start " + game,
-                                   "message 无法启动：" + game}));
+                                   "message 无法启动：" + game,
+                                   "message 网络连接正常，欢迎你的使用！"}));
     }
 
     // Arrow keys move the day across month ends, Page Up / Page Down the month;
