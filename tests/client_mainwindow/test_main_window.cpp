@@ -81,7 +81,7 @@ QAccessibleInterface* accessible(QObject* o) {
 struct Row {
     QString kind, name, texts, effect, request;
     QWidget* control;
-    QRect place; // a region link's, in pixels
+    QRect place = {}; // a region link's, in pixels
 };
 
 } // namespace
@@ -201,13 +201,8 @@ private:
                                  twips::rect(at[0].toInt(), at[1].toInt(), at[2].toInt(), 255)});
                 }
             else if (f.size() == 6 && !line.startsWith('#'))
-                rows.append({f[0],
-                             f[1],
-                             f[2] + '\t' + f[3],
-                             f[4],
-                             f[5] == "-" ? "" : f[5],
-                             f[0] == "button" ? find(w, "button" + f[1]) : nullptr,
-                             {}});
+                rows.append({f[0], f[1], f[2] + '\t' + f[3], f[4], f[5] == "-" ? "" : f[5],
+                             f[0] == "button" ? find(w, "button" + f[1]) : nullptr});
         }
         return rows;
     }
