@@ -67,7 +67,8 @@ try:
     # The first of a name and role, as a screen reader meets it.
     nodes = dict(((name, role), node) for node, name, role, _ in reversed(walk(orvanta_app, [])))
     for expected in [('工具栏', 'tool bar'), ('注销', 'push button'), ('查找', 'filler'),
-                     ('隐藏此控制面板', 'push button'), ('广东', 'link'), ('主页面', 'panel')]:
+                     ('隐藏此控制面板', 'push button'), ('广东', 'link'), ('主页面', 'panel'),
+                     ('同行对话交流', 'panel'), ('同行协作面板', 'panel')]:
         assert expected in nodes, expected
     showing = nodes[('注销', 'push button')].getState().contains(pyatspi.STATE_SHOWING)
     assert showing, 'the last toolbar button is hidden'
