@@ -11,6 +11,8 @@
 //   whose GDK would load the OpenGL driver. Both are kept off while the
 //   application object loads the theme, and only then: programs started from
 //   ours keep their own.
+// - Their texts are Chinese whatever the locale, so fontconfig is told to
+//   prefer Chinese faces for Han text, for them alone, in the same way.
 namespace desktopsession {
 
 void prepare();         // before the application object is made

@@ -1,14 +1,20 @@
 // Qt's own parts of every dialog are Chinese in both programs, under the C
-// locale: the texts can only come from the catalogues the programs load.
+// locale: the texts can only come from the catalogues the programs load. And
+// Han text takes a Chinese face, as the programs start their application.
 #include "ChineseUi.h"
+#include "DesktopSession.h"
 #include "GameSeams.h"
 #include "Seams.h"
 #include "SystemErrorText.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QGlyphRun>
 #include <QMessageBox>
+#include <QProcess>
+#include <QRawFont>
 #include <QTest>
+#include <QTextLayout>
 #include <QTimer>
 #include <cerrno>
 
@@ -69,7 +75,29 @@ private slots:
         for (const auto& [code, system, shown] : cases)
             QCOMPARE(chineseui::systemErrorText(code, system), QString::fromUtf8(shown));
     }
+
+    // The face fontconfig itself gives Chinese text, not the one the C locale
+    // would leave (the first CJK face installed: Japanese with Noto); and
+    // programs started later keep their own language.
+    void hanTextTakesAChineseFace() {
+        QProcess fcMatch;
+        fcMatch.start("fc-match", {"-f", "%{family[0]}", "sans-serif:lang=zh-cn"});
+        QVERIFY(fcMatch.waitForFinished());
+        QTextLayout layout(QStringLiteral("系统设置"), QApplication::font());
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        QCOMPARE(layout.glyphRuns().value(0).rawFont().familyName(),
+                 QString::fromUtf8(fcMatch.readAllStandardOutput()));
+        QVERIFY(!qEnvironmentVariableIsSet("FC_LANG"));
+    }
 };
 
-QTEST_MAIN(TestChineseUi)
+int main(int argc, char* argv[]) {
+    desktopsession::prepare();
+    QApplication app(argc, argv);
+    desktopsession::applicationMade();
+    TestChineseUi test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_chinese_ui.moc"
