@@ -87,18 +87,26 @@ QString fileNameFor(const std::string& caption) {
     return text(caption).replace(QLatin1Char('/'), QLatin1Char('_')) + QStringLiteral(".desktop");
 }
 
-// Rewritten in place on every start: a plain write, without the flush to
-// disk that a safe save would wait for before the splash can show.
+// Made again on every start, in place: a plain write, without the flush to
+// disk that a safe save would wait for before the splash can show. Most starts
+// find the entry as they would write it, and leave it: reading it is cheaper
+// than cutting it and writing it again.
 Outcome writeEntry(const QString& path, const QString& body, bool executable) {
     QFile file(path);
     const QByteArray bytes = body.toUtf8();
+    const QFile::Permissions runnable =
+        executable ? QFile::ExeOwner | QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther
+                   : QFile::Permissions();
+    if (file.open(QIODevice::ReadOnly) && file.size() == bytes.size() && file.readAll() == bytes &&
+        (file.permissions() & runnable) == runnable)
+        return {};
+    file.close();
     errno = 0;
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
         file.write(bytes) == bytes.size() && file.flush()) {
         file.close();
         if (executable)
-            file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeUser |
-                                QFile::ExeGroup | QFile::ExeOther);
+            file.setPermissions(file.permissions() | runnable);
         return {};
     }
     const QString why = QStringLiteral("无法创建快捷方式“%1”：%2")
