@@ -1,7 +1,6 @@
 // The splash, login page, calendar and about windows over a fixed clock and
 // scripted seams.
 
-#include "../support/WidgetLook.h"
 #include "AboutWindow.h"
 #include "AppInfo.h"
 #include "CalendarWindow.h"
@@ -14,6 +13,7 @@
 #include "ShellLink.h"
 #include "SplashWindow.h"
 #include "Twips.h"
+#include "WidgetLook.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,7 +3,6 @@
 // game-over dialog, with scripted message boxes and the platform's colour
 // dialog; what a screen reader is told; the sounds; and the portal the
 // environment names.
-#include "../support/WidgetLook.h"
 #include "FittedCaptionBox.h"
 #include "GameAboutBox.h"
 #include "GameOverDialog.h"
@@ -15,6 +14,7 @@
 #include "Portal.h"
 #include "SettingsWindow.h"
 #include "WaveSounds.h"
+#include "WidgetLook.h"
 
 #include <QAccessible>
 #include <QAction>
