@@ -98,6 +98,8 @@ class TestMainWindow : public QObject, public Toolbox {
     // start; else a program is missing.
     bool onDesktop = false;
     bool connected = false; // the dial-up line
+    QElapsedTimer loading;
+    QList<qint64> loginsAt; // ms after the load began
     DesktopToolbox desktop;
     WebEnginePane marker_; // asks the portal for a marker after each click
 
@@ -135,6 +137,9 @@ class TestMainWindow : public QObject, public Toolbox {
         s.showAbout = [this] { log << QStringLiteral("about"); };
         s.offerToConnect = [this] { log << QStringLiteral("dial-up"); };
         s.isDialUpConnected = [this] { return connected; };
+        s.showLogin = [this] { loginsAt << loading.elapsed(); };
+        loginsAt.clear();
+        loading.start();
         log.clear();
         auto w = std::make_unique<MainWindow>(std::move(s));
         w->Form_Load();
@@ -407,6 +412,11 @@ private slots:
                  QStringList({"FrameBbs stop", "FrameBbs navigate " + Base + "market/login1.asp"}));
         press(*w, "WebBrowserBbs", Qt::Key_F6);
         QCOMPARE(QApplication::focusWidget(), find(*w, "button1"));
+        // The login window was asked for once, half a second after the load
+        // (a coarse timer may come a little early).
+        QTRY_VERIFY(!loginsAt.isEmpty());
+        QVERIFY2(loginsAt.size() == 1 && loginsAt[0] >= 450 && loginsAt[0] < 3000,
+                 qPrintable(QString::number(loginsAt[0])));
     }
 
     // GotoWeb stops then navigates the main pane; only the busy error asks,
