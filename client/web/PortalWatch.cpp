@@ -106,7 +106,7 @@ void PortalWatch::probe() {
     }
     if (m_waiters.isEmpty())
         return;
-    m_interval = qMin(m_interval * 2, LastInterval);
+    m_interval = intervalAfter(m_interval);
     m_timer.start(m_interval);
 }
 

@@ -32,6 +32,8 @@ public:
     int nextInterval() const { return m_interval; }
 
     static constexpr int FirstInterval = 5000, LastInterval = 60000; // ms
+    // The wait after a miss that followed a wait of `ms`.
+    static int intervalAfter(int ms) { return qMin(ms * 2, LastInterval); }
 
 private:
     struct Waiter {
