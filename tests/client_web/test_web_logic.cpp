@@ -88,8 +88,9 @@ const QHash<QString, std::function<QString(const QString&)>> ruleOf = {
          return parts.match(html).capturedTexts().mid(1).join('|');
      }},
     // Dialogs asked for by site "h" or "o" at the given ms, each closed 10 ms
-    // later, the escape ticked where "!" follows; "r" is a page the client
-    // loads. Shown: "." asked, "e" with the escape offered, "-" not at all.
+    // later, the escape ticked where "!" follows, left open where "+" does;
+    // "r" is a page the client loads. Shown: "." asked, "e" with the escape
+    // offered, "-" not at all.
     {"gate",
      [](const QString& steps) {
          DialogGate gate;
@@ -99,10 +100,10 @@ const QHash<QString, std::function<QString(const QString&)>> ruleOf = {
                  gate.reset();
                  continue;
              }
-             const qint64 at = QString(step).remove('!').mid(1).toLongLong();
+             const qint64 at = QString(step).remove('!').remove('+').mid(1).toLongLong();
              const DialogGate::Ask ask = gate.opening(step.left(1), at);
              shown += !ask.show ? '-' : ask.offerEscape ? 'e' : '.';
-             if (ask.show)
+             if (ask.show && !step.endsWith('+'))
                  gate.closed(step.endsWith('!'), at + 10);
          }
          return shown;
@@ -166,7 +167,8 @@ private slots:
         row("name", "report.pdf. . ", "report.pdf");
         row("name", "con.txt", "_con.txt");
         row("name", "console.txt", "console.txt");
-        row("name", QString(250, 'a') + ".pdf", QString(196, 'a') + ".pdf");
+        row("name", QString(250, 'a') + ".abcdefghijklmnop",
+            QString(183, 'a') + ".abcdefghijklmnop"); // the longest extension kept
         // 240 bytes at most: 78 characters of three bytes, then ".xls".
         row("name", QString(100, u'文') + ".xls", QString(78, u'文') + ".xls");
         row("name", "a." + QString(300, 'b'), "a." + QString(198, 'b'));
@@ -244,8 +246,9 @@ private slots:
         // The escape from the third dialog in a row; a pause of over 5 s, or
         // another site, starts a new row. A silenced site shows nothing until
         // the client loads a page.
-        row("gate", "h1000 h1010 h1020 h1030 h6041 o6051", "..ee..");
+        row("gate", "h1000 h1010 h4020 h4030 h9041 o9051", "..ee..");
         row("gate", "h0 h10 h20! h50 h100000 o100010 r h100030", "..e--..");
+        row("gate", "h0+ o10 h20", ".--");
     }
     void rules() {
         QFETCH(QString, rule);
