@@ -194,11 +194,11 @@ private slots:
     void keysAndTheirPrecedence() {
         QString codes;
         for (const QString& name :
-             QStringLiteral("A Z 0 Num+0 Num+9 Space Return Num+Enter F5 Tab").split(' ')) {
+             QStringLiteral("A Z 0 Num+0 Num+9 Space Return Num+Enter F5 Pause Tab").split(' ')) {
             const QKeyCombination key = QKeySequence(name)[0];
             codes += QString::number(VirtualKeyOf(key.key(), key.keyboardModifiers())) + ' ';
         }
-        QCOMPARE(codes, "65 90 48 96 105 32 13 13 116 0 ");
+        QCOMPARE(codes, "65 90 48 96 105 32 13 13 116 19 0 ");
 
         // step key, keys pressed -> moved: -1 left, 10 down, 0 nothing, 1 turned
         const std::tuple<int, const char*, int> cases[] = {
@@ -358,15 +358,19 @@ private slots:
             e.StartLevel = 1;
             SettingsWindow settings(game);
             QString seen = settings.windowTitle() + ' ' + items(settings.ComboRows) +
-                           items(settings.ComboCols) + items(settings.ComboLevel);
+                           items(settings.ComboCols) + items(settings.ComboLevel) +
+                           QString::number(settings.SliderUpgrade->minimum()) + '-' +
+                           QString::number(settings.SliderUpgrade->maximum()) + ' ';
             // Each control's accessible name, then what a screen reader is told.
             for (QWidget* control : std::initializer_list<QWidget*>{
                      settings.ComboRows, settings.ComboCols, settings.ComboLevel,
                      settings.SliderUpgrade, settings.combosetting[0], settings.combosetting[4]})
                 seen += control->accessibleName() + ' ' + readOut(control) + ", ";
-            QCOMPARE(seen, "设置.... 10-20 20-30 1-9 列数 16||列数, 行数 23||行数, 等级 4||等级, "
-                           "升级频率 升级频率|1000分|升级频率, 左移 Left||左移, "
-                           "单步下移 NumPad0||单步下移, ");
+            QCOMPARE(
+                seen,
+                "设置.... 10-20 20-30 1-9 1000-2000 列数 16||列数, 行数 23||行数, 等级 4||等级, "
+                "升级频率 升级频率|1000分|升级频率, 左移 Left||左移, "
+                "单步下移 NumPad0||单步下移, ");
             settings.ComboRows->setCurrentText(QString::number(cols));
             settings.ComboCols->setCurrentText(QString::number(visibleRows));
             settings.combosetting[0]->setCurrentText(QStringLiteral("A"));
@@ -450,6 +454,8 @@ private slots:
         QVERIFY(form.NewGame());
         QCOMPARE(twips::placeOf(form.Picture1), QRectF(30, 30, 4880, 4875));
         QCOMPARE(form.OuterTwips(), QSizeF(7035, 5595));
+        // The designed client area, wider by the board's growth.
+        QCOMPARE(form.centralWidget()->size(), twips::size(4545 + 2400, 4935));
         for (const auto& [control, designed] : moving)
             QCOMPARE(control->geometry(), twips::rect(designed.translated(2400, 0)));
         QCOMPARE(twips::placeOf(form.Picture3), QRectF(2650, 3560, 1815, 1400));
