@@ -337,10 +337,16 @@ private slots:
         QPointer<AboutWindow> about = showAboutWindow(actions);
         QVERIFY(about && !about->isModal());
         QCOMPARE(about->windowTitle() + '|' + about->lblVersion->text() + '|' +
-                     about->LabelEmail->text() + '|' + about->lblDisclaimer->text(),
+                     about->LabelEmail->text() + '|' + about->lblDisclaimer->text() + '|' +
+                     about->lblDescription->text() + '|' + about->Text1->toPlainText(),
                  "关于 Orvanta同行协作办公信息系统|版本 " PROJECT_VERSION_STRING
                  "|webmaster@velantrix.com|警告:此系统是“Velantrix同行协作网”配套管理客户端软件，"
-                 "若想使用全部功能，请登陆https://www.velantrix.com申请协作网企业代号及权限......");
+                 "若想使用全部功能，请登陆https://www.velantrix.com申请协作网企业代号及权限......|"
+                 "   Orvanta同行协作办公信息系统是上万家旅游企业同时使用的基本业务工具，"
+                 "每天有众多的旅行社登陆或使用此系统。|"
+                 "   想与全国的同行开展业务互助合作吗？想同时与上万同行对\n"
+                 "话交流吗？想在随时随地管理旅行社的业务吗？想使用强大的\n"
+                 "行业资源数据吗？赶快登陆“Velantrix在线”免费申请！\n");
         for (QWidget* label : {about->LabelEmail, about->lblDisclaimer, about->lblDescription}) {
             QTest::mouseClick(label, Qt::LeftButton);
             QTest::mouseClick(label, Qt::RightButton);
