@@ -282,6 +282,10 @@ private slots:
             {c.Label3[36], {450, 2745, 375, 285}}};
         for (const auto& [control, t] : designed)
             QCOMPARE(control->geometry(), twips::rect(t.x(), t.y(), t.width(), t.height()));
+        for (const QScrollBar* spin : {c.HScroll1, c.HScroll2}) // range, steps, start
+            QCOMPARE(QList<int>({spin->minimum(), spin->maximum(), spin->singleStep(),
+                                 spin->pageStep(), spin->value()}),
+                     QList<int>({-1500, 1500, 1, 1, 0}));
         QCOMPARE(QList<QSize>({about.size(), c.size()}),
                  QList<QSize>({twips::size(5730, 3555), twips::size(2910, 3030)}));
         QString captions = login.CmdLogin->text() + '|' + about.cmdOK->text() + '|' +
