@@ -286,6 +286,15 @@ private slots:
         QCOMPARE(QList<QRect>({w->FrameMain->geometry(), w->FrameBbs->geometry(),
                                w->FrameTonghang->geometry(), w->FrameAd->geometry()}),
                  frames);
+        // What the layout leaves where the design puts it (twips, in its frame);
+        // the toolbar, 750 twips high, spans the window.
+        const std::pair<QWidget*, QRect> designed[] = {
+            {w->Command1, {30, 120, 495, 340}},
+            {w->Command2, {30, 120, 495, 340}},
+            {w->WebBrowserAd.widget, {45, 140, 2620, 2110}}};
+        for (const auto& [control, t] : designed)
+            QCOMPARE(control->geometry(), twips::rect(t.x(), t.y(), t.width(), t.height()));
+        QCOMPARE(w->Toolbar1->geometry(), QRect(0, 0, w->centralWidget()->width(), 50));
         // The name and role a screen reader gives, then the caption or tooltip
         // (the toolbar, the main frame and 广东 are read over AT-SPI too).
         const std::tuple<const char*, A::Role, const char*, const char*> controls[] = {
