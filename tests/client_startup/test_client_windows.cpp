@@ -273,15 +273,15 @@ private slots:
             {c.HScroll2, {1890, 90, 420, 285}},
             {c.Command1, {2380, 100, 520, 300}},
             {c.Label4, {45, 495, 2805, 285}},
-            {c.Label1[6], {45, 855, 375, 285}}, // Sunday first
-            {c.Label1[0], {450, 855, 375, 285}},
-            {c.Label1[5], {2475, 855, 375, 285}},
             {c.Label3[0], {45, 1170, 375, 285}},
             {c.Label3[6], {2430, 1170, 375, 285}},
             {c.Label3[8], {450, 1485, 375, 285}},
             {c.Label3[36], {450, 2745, 375, 285}}};
         for (const auto& [control, t] : designed)
             QCOMPARE(control->geometry(), twips::rect(t.x(), t.y(), t.width(), t.height()));
+        const int headingLeft[] = {450, 855, 1260, 1665, 2070, 2475, 45}; // Sunday's first
+        for (int i = 0; i < 7; ++i)
+            QCOMPARE(c.Label1[i]->geometry(), twips::rect(headingLeft[i], 855, 375, 285));
         for (const QScrollBar* spin : {c.HScroll1, c.HScroll2}) // range, steps, start
             QCOMPARE(QList<int>({spin->minimum(), spin->maximum(), spin->singleStep(),
                                  spin->pageStep(), spin->value()}),
