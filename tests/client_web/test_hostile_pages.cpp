@@ -7,6 +7,7 @@
 #include "PagePolicy.h"
 #include "PaneRecovery.h"
 #include "Portal.h"
+#include "Seams.h"
 #include "WebEnginePane.h"
 #include "WebTestSupport.h"
 
@@ -293,6 +294,22 @@ private slots:
         QVERIFY(!QDirIterator(QDir::homePath(), {"QtProject.conf"}, QDir::Files | QDir::Hidden,
                               QDirIterator::Subdirectories)
                      .hasNext());
+    }
+
+    // A download that cannot be put where the user chose says so.
+    void aDownloadThatCannotBeSavedSaysSo() {
+        QTemporaryDir chosen;
+        const QString taken = chosen.filePath("taken"); // a folder of the chosen name
+        QVERIFY(QDir().mkdir(taken));
+        const auto asker = swapIn(setSaveLocationAsker, [&](const QString&) { return taken; });
+        QStringList told;
+        const auto messages = swapIn(seams::setMessageHandler, [&](const seams::Message& m) {
+            told << m.text;
+            return seams::Answer::Ok;
+        });
+        WebEnginePane pane;
+        pane.load(QUrl(portal::page("hostile/attachment.asp?name=x.txt")));
+        TRY_COMPARE(told, QStringList{"下载失败：无法保存到“" + taken + "”。"});
     }
 
     void recoveryAsksThroughTheProxy_data() {
