@@ -371,13 +371,6 @@ private slots:
                 "设置.... 10-20 20-30 1-9 1000-2000 列数 16||列数, 行数 23||行数, 等级 4||等级, "
                 "升级频率 升级频率|1000分|升级频率, 左移 Left||左移, "
                 "单步下移 NumPad0||单步下移, ");
-            QStringList keys; // what a key box offers
-            for (int i = 0; i < settings.combosetting[3]->count(); ++i)
-                keys << settings.combosetting[3]->itemText(i);
-            QCOMPARE(keys.join(' '), "A B C D E F G H I J K L M N O P Q R S T U V W X Y Z "
-                                     "0 1 2 3 4 5 6 7 8 9 Left Up Right Down Space Enter NumPad0 "
-                                     "NumPad1 NumPad2 NumPad3 NumPad4 NumPad5 NumPad6 NumPad7 "
-                                     "NumPad8 NumPad9");
             settings.ComboRows->setCurrentText(QString::number(cols));
             settings.ComboCols->setCurrentText(QString::number(visibleRows));
             settings.combosetting[0]->setCurrentText(QStringLiteral("A"));
@@ -489,6 +482,13 @@ private slots:
         SettingsWindow settings(form);
         GameAboutBox box(form);
         GameOverDialog over(form);
+        QStringList keys; // what a key box offers
+        for (int i = 0; i < settings.combosetting[3]->count(); ++i)
+            keys << settings.combosetting[3]->itemText(i);
+        QCOMPARE(keys.join(' '), "A B C D E F G H I J K L M N O P Q R S T U V W X Y Z "
+                                 "0 1 2 3 4 5 6 7 8 9 Left Up Right Down Space Enter NumPad0 "
+                                 "NumPad1 NumPad2 NumPad3 NumPad4 NumPad5 NumPad6 NumPad7 "
+                                 "NumPad8 NumPad9");
         // Every control of the other windows where the design puts it (twips, in
         // its container), then the colours and type the design gives them.
         const std::pair<QWidget*, QRectF> designed[] = {
