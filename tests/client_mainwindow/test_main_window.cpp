@@ -540,8 +540,7 @@ private slots:
         auto* main = static_cast<WebEnginePane*>(w->WebBrowserMain.widget);
         const auto visit = [&](const QString& request, bool back = false) {
             back ? main->back() : w->GotoWeb(portal::page(request.mid(5)));
-            return QTest::qWaitFor([&] { return atRest() && target(main) == request; },
-                                   webtest::Patience);
+            return webtest::waitFor([&] { return atRest() && target(main) == request; });
         };
         // What an effect leaves in the log where that is not its name: the
         // pages shown in the panes leave nothing else behind.
