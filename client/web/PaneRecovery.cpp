@@ -116,6 +116,8 @@ PaneRecovery::PaneRecovery(QWebEngineView* view)
     m_ping.setInterval(qMax(50, qMin(5000, answerLimit() / 3)));
     connect(&m_ping, &QTimer::timeout, this, &PaneRecovery::ping);
     m_ping.start();
+    m_loadingDelay.setParent(this);
+    m_loadingDelay.setObjectName(QStringLiteral("loadingDelay"));
     m_loadingDelay.setSingleShot(true);
     m_loadingDelay.setInterval(LoadingLineDelay);
     connect(&m_reload, &QTimer::timeout, this, [this] {

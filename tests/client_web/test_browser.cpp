@@ -275,6 +275,11 @@ private slots:
     // go; 重试 asks for it again. A page waiting for its alert's answer is
     // not one that stopped answering.
     void aHostilePageHoldsUpOnlyItsOwnPane() {
+        WebEnginePane busy; // for a few seconds, as a heavy page is: not one that stopped answering
+        QVERIFY(loadInto(busy, page("site/busy.asp")));
+        QCOMPARE(valueOf(busy.page(), "const t = Date.now(); while (Date.now() - t < 3000) {} 1"),
+                 QVariant(1));
+        QVERIFY(!busy.findChild<PaneRecovery*>()->showsOwnPage());
         const int limit = PaneRecovery::setAnswerLimit(3000);
         auto asking = std::make_unique<WebEnginePane>();
         WebEnginePane other, loop;
@@ -387,7 +392,9 @@ private slots:
         QCOMPARE(pane->navigate(page("never-answers.asp")), pane::Ok);
         QVERIFY(!line->isVisible());
         TRY_VERIFY(line->isVisible());
+        // Half a second: read from its timer, as a busy machine may show it seconds late.
         QVERIFY(sinceAsked.elapsed() >= 500);
+        QCOMPARE(pane->findChild<QTimer*>("loadingDelay")->interval(), 500);
         QCOMPARE(QRect(line->pos(), QSize(0, line->height())), QRect(0, 0, 0, 3));
         QVERIFY(line->width() > 0 && line->width() <= pane->width());
         QCOMPARE(pane->geometry(), paneAt);
@@ -465,7 +472,7 @@ private slots:
 
         valueOf(pane.page(), "document.body.innerHTML = '<button id=b style=\"width:200px;"
                              "height:40px\">open</button>'; document.getElementById('b').onclick ="
-                             " () => opened.push(window.open('/popup.asp?from=script', 'small',"
+                             " () => opened.push(window.open('/popup.asp?from=script', '_blank',"
                              " 'width=320,height=240')); var opened = []; 1");
         QVERIFY(clickElement(pane, "b"));
         TRY_COMPARE(browserWindows().size(), 1);
@@ -482,11 +489,13 @@ private slots:
         valueOf(popup->pane()->page(), "window.close(); 1");
         TRY_VERIFY(popup.isNull());
 
-        while (pagewindows::openCount() < 10) // the most a page may have
+        while (pagewindows::openCount() < 9)
             QVERIFY(pagewindows::open(pagewindows::Opener::User));
         QVERIFY(clickElement(pane, "b"));
-        // Refused: the page's second window is closed as soon as it has asked.
-        TRY_VERIFY(valueOf(pane.page(), "opened.length == 2 && (!opened[1] || opened[1].closed)")
+        TRY_COMPARE(browserWindows().size(), 10); // the most a page may have
+        QVERIFY(clickElement(pane, "b"));
+        // Refused: the page's third window is closed as soon as it has asked.
+        TRY_VERIFY(valueOf(pane.page(), "opened.length == 3 && (!opened[2] || opened[2].closed)")
                        .toBool());
         QCOMPARE(browserWindows().size(), 10);
         QVERIFY(pagewindows::open(pagewindows::Opener::User));
