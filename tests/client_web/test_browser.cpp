@@ -603,10 +603,7 @@ private slots:
                        return true;
                    });
         QStringList messages;
-        const auto handler = swapIn(seams::setMessageHandler, [&](const seams::Message& m) {
-            messages.append(m.text);
-            return seams::Answer::Ok;
-        });
+        const auto handler = messagesInto(messages);
         QVERIFY(loadInto(pane, page("hostile/print.asp")));
         TRY_COMPARE(messages.size(), 1);
         QFile file(pdf);

@@ -7,7 +7,6 @@
 #include "PagePolicy.h"
 #include "PaneRecovery.h"
 #include "Portal.h"
-#include "Seams.h"
 #include "WebEnginePane.h"
 #include "WebTestSupport.h"
 
@@ -303,10 +302,7 @@ private slots:
         QVERIFY(QDir().mkdir(taken));
         const auto asker = swapIn(setSaveLocationAsker, [&](const QString&) { return taken; });
         QStringList told;
-        const auto messages = swapIn(seams::setMessageHandler, [&](const seams::Message& m) {
-            told << m.text;
-            return seams::Answer::Ok;
-        });
+        const auto messages = messagesInto(told);
         WebEnginePane pane;
         pane.load(QUrl(portal::page("hostile/attachment.asp?name=x.txt")));
         TRY_COMPARE(told, QStringList{"下载失败：无法保存到“" + taken + "”。"});

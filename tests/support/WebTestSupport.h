@@ -3,6 +3,7 @@
 #include "BrowserWindow.h"
 #include "PageWindows.h"
 #include "Portal.h"
+#include "Seams.h"
 #include "WebEnginePane.h"
 
 #include <QApplication>
@@ -77,6 +78,14 @@ inline QList<BrowserWindow*> browserWindows() {
 // Puts `standIn` into a seam until the end of the scope.
 template <class Setter, class Handler> [[nodiscard]] auto swapIn(Setter set, Handler standIn) {
     return qScopeGuard([set, previous = set(std::move(standIn))] { set(previous); });
+}
+
+// Keeps the text of every message box until the end of the scope, each answered with OK.
+[[nodiscard]] inline auto messagesInto(QStringList& texts) {
+    return swapIn(seams::setMessageHandler, [&texts](const seams::Message& m) {
+        texts.append(m.text);
+        return seams::Answer::Ok;
+    });
 }
 
 // The built demo portal, started on a free port; keeps every line it logs
