@@ -392,8 +392,9 @@ private slots:
         QCOMPARE(pane->navigate(page("never-answers.asp")), pane::Ok);
         QVERIFY(!line->isVisible());
         TRY_VERIFY(line->isVisible());
-        // Half a second: read from its timer, as a busy machine may show it seconds late.
-        QVERIFY(sinceAsked.elapsed() >= 500);
+        // Half a second: read from its timer, as a busy machine may show it seconds late
+        // (and a coarse timer 5 % early).
+        QVERIFY(sinceAsked.elapsed() >= 475);
         QCOMPARE(pane->findChild<QTimer*>("loadingDelay")->interval(), 500);
         QCOMPARE(QRect(line->pos(), QSize(0, line->height())), QRect(0, 0, 0, 3));
         QVERIFY(line->width() > 0 && line->width() <= pane->width());
